@@ -1,0 +1,16 @@
+#include "envelope/case.h"
+
+#include "thermo/properties.h"
+
+namespace envelope {
+
+CompositionVector LoadBuiltInCase()
+{
+    CriticalTemperature = {190.7, 305.43, 568.6};
+    CriticalPressure = {46.41, 48.84, 24.97};
+    AcentricFactor = {0.0115, 0.0986, 0.4018};
+    ComponentCount = 3;
+    return {0.1, 0.15, 0.75};
+}
+
+} // namespace envelope

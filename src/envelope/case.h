@@ -1,0 +1,12 @@
+#pragma once
+// The built-in mixture: methane-, ethane- and octane-like components.
+
+#include "thermo/composition.h"
+
+namespace envelope {
+
+// Writes the built-in case into the property tables, sets ComponentCount to 3
+// and returns the feed composition (0.1, 0.15, 0.75).
+CompositionVector LoadBuiltInCase();
+
+} // namespace envelope

@@ -1,0 +1,14 @@
+#pragma once
+// Pressure at which the flash of a feed gives a wanted vapour fraction.
+
+#include <span>
+
+namespace envelope {
+
+// Bisects on pressure between 2 bar and the caller's P. P: ceiling in; the
+// pressure found, or 0 when none was found, out. x and y receive the last
+// flash's compositions.
+void QualityLinePressure(double T, double target, std::span<const double> z, std::span<double> x,
+                         std::span<double> y, double& P);
+
+} // namespace envelope

@@ -1,0 +1,16 @@
+#pragma once
+// Bubble and dew temperature of a feed at fixed pressure, by bracketing the
+// two-phase region with flashes and bisecting into a thin vapour-fraction band.
+
+#include <span>
+
+namespace envelope {
+
+// T: start guess in, result out. y receives the incipient vapour of the last flash.
+void BubbleTemperature(std::span<const double> z, double P, std::span<double> y, double& T, double w);
+
+// T: start guess in, result out (0 K when the bisection limit is reached).
+// x receives the incipient liquid of the last flash.
+void DewTemperature(std::span<const double> z, double P, std::span<double> x, double& T, double w);
+
+} // namespace envelope

@@ -1,0 +1,1 @@
+#include "spline/matrix.h"

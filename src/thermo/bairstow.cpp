@@ -1,0 +1,135 @@
+#include "thermo/bairstow.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "thermo/numerical_fault.h"
+
+namespace envelope {
+
+namespace {
+
+constexpr double ConvergenceBound = 1e-5;
+constexpr std::int16_t MaxPasses = 1000;
+
+long long passCount = 0;
+
+// Working arrays indexed 0 to n. The equation of state only ever needs four
+// entries, so small problems stay off the heap.
+class WorkArray {
+public:
+    explicit WorkArray(std::size_t size) : size_(size)
+    {
+        if (size > small_.size())
+            large_.assign(size, 0.0);
+    }
+    std::span<double> span()
+    {
+        return size_ > small_.size() ? std::span<double>(large_) : std::span<double>(small_.data(), size_);
+    }
+
+private:
+    std::size_t size_;
+    std::array<double, 16> small_{};
+    std::vector<double> large_;
+};
+
+bool Unconverged(std::span<double> b)
+{
+    return std::fabs(At(b, 1)) > ConvergenceBound || std::fabs(At(b, 0)) > ConvergenceBound;
+}
+
+// Newton iteration on (r, s) for one quadratic factor of the degree-m
+// polynomial a, at most MaxPasses passes. Returns whether the absolute test on
+// b[0] and b[1] holds at the end.
+bool IterateFactor(std::span<const double> a, std::int16_t m, std::span<double> b, std::span<double> c,
+                   double& r, double& s)
+{
+    At(b, 1) = 1.0;
+    std::int16_t passes = 0;
+    while (Unconverged(b) && passes < MaxPasses) {
+        At(b, m) = At(a, m);
+        At(b, m - 1) = Finite(At(a, m - 1) + r * At(b, m));
+        for (std::int16_t i = m; i >= 2; --i)
+            At(b, i - 2) = Finite(At(a, i - 2) + r * At(b, i - 1) + s * At(b, i));
+
+        At(c, m) = At(b, m);
+        At(c, m - 1) = Finite(At(b, m - 1) + r * At(c, m));
+        for (std::int16_t i = m; i >= 3; --i)
+            At(c, i - 2) = Finite(At(b, i - 2) + r * At(c, i - 1) + s * At(c, i));
+
+        const double det = Finite(At(c, 2) * At(c, 2) - At(c, 3) * At(c, 1));
+        const double dr = Finite((At(b, 0) * At(c, 3) - At(b, 1) * At(c, 2)) / det);
+        const double ds = Finite((At(b, 1) * At(c, 1) - At(b, 0) * At(c, 2)) / det);
+        r = Finite(r + dr);
+        s = Finite(s + ds);
+        Increment16(passes);
+        ++passCount;
+    }
+    return !Unconverged(b);
+}
+
+} // namespace
+
+void QuadraticFactorRoots(double r, double s, double& re1, double& re2, double& im1, double& im2)
+{
+    const double d = Finite(r * r + 4 * s);
+    if (d >= 0) {
+        const double root = std::sqrt(d);
+        re1 = Finite((r + root) / 2);
+        re2 = Finite((r - root) / 2);
+        im1 = 0.0;
+        im2 = 0.0;
+    } else {
+        const double root = std::sqrt(-d);
+        re1 = Finite(r / 2);
+        re2 = Finite(r / 2);
+        im1 = Finite(root / 2);
+        im2 = Finite(-root / 2);
+    }
+}
+
+void BairstowRoots(std::span<double> a, std::span<double> re, std::span<double> im)
+{
+    const std::int16_t n = Count16(static_cast<long long>(a.size()) - 1);
+    std::int16_t m = n;
+    const std::size_t workSize = n >= 0 ? static_cast<std::size_t>(n) + 1 : 0;
+    WorkArray bStore(workSize), cStore(workSize);
+    const std::span<double> b = bStore.span();
+    const std::span<double> c = cStore.span();
+    std::int16_t k = 0;
+    double r = 1.0;
+    double s = 1.0;
+
+    while (m > 2) {
+        if (!IterateFactor(a, m, b, c, r, s)) {
+            r = 0.0;
+            s = 0.0;
+            if (!IterateFactor(a, m, b, c, r, s))
+                RaiseNumericalFault("quadratic factor did not converge");
+        }
+        for (std::int16_t i = m; i >= 2; --i)
+            At(a, i - 2) = At(b, i);
+        QuadraticFactorRoots(r, s, At(re, k), At(re, k + 1), At(im, k), At(im, k + 1));
+        m = Count16(m - 2);
+        k = Count16(k + 2);
+    }
+
+    if (m == 2) {
+        const double r2 = Finite(-At(a, 1) / At(a, 2));
+        const double s2 = Finite(-At(a, 0) / At(a, 2));
+        QuadraticFactorRoots(r2, s2, At(re, k), At(re, k + 1), At(im, k), At(im, k + 1));
+    } else {
+        At(re, k) = Finite(-At(a, 0) / At(a, 1));
+        At(im, k) = 0.0;
+    }
+}
+
+long long BairstowPassCount()
+{
+    return passCount;
+}
+
+} // namespace envelope
