@@ -1,1 +1,0 @@
-#include "spline/matrix.h"
