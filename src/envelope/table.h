@@ -22,4 +22,7 @@ public:
     virtual std::string readCell(int row, int column) const = 0;
 };
 
+// Writes the headings of row 0: "Index", "T (C)", "P (bar)".
+void WriteColumnHeadings(Table& table);
+
 } // namespace envelope

@@ -1,0 +1,100 @@
+#include "envelope/run.h"
+
+#include <string>
+
+#include "envelope/case.h"
+#include "envelope/march.h"
+#include "envelope/run_workspace.h"
+#include "envelope/spline_stage.h"
+#include "envelope/text_format.h"
+#include "equilibrium/saturation_temperature.h"
+#include "thermo/numerical_fault.h"
+
+namespace envelope {
+
+void WriteResultRow(Table& table, std::int16_t r, double temperatureKelvin, const std::string& pressureText)
+{
+    table.writeCell(r, 0, std::to_string(r));
+    table.writeCell(r, 1, FormatThreeDecimals(Finite(temperatureKelvin - KelvinOffset)));
+    table.writeCell(r, 2, pressureText);
+}
+
+void AddChartPoint(Chart& chart, Series series, double temperatureKelvin, double pressure)
+{
+    chart.addPoint(series, temperatureKelvin, pressure, std::string(), At(SeriesColours, series));
+}
+
+namespace {
+
+struct StartPoints {
+    double bubbleTemperature = BubbleStartGuess; // K
+    double dewTemperature = DewStartGuess;       // K
+};
+
+// The dew search reports a point it could not find as 0 K. A temperature that
+// is not above absolute zero is no start point, and a march from it would
+// trace nothing real: it fails the start phase like a numerical fault.
+void RequireStartPoint(double temperature)
+{
+    if (!(temperature > 0))
+        RaiseNumericalFault("start point not found");
+}
+
+// Loads the case, titles the series and writes row 1 of both tables from the
+// start points at 2 bar. Row 1 takes no chart point and sets no row count.
+StartPoints FindStartPoints(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Chart& chart)
+{
+    run.feed = LoadBuiltInCase();
+    for (int series = 0; series < Chart::SeriesCount; ++series)
+        chart.setSeriesTitle(series, At(SeriesTitles, series));
+
+    StartPoints start;
+    BubbleTemperature(run.feed, StartPressure, run.vapour, start.bubbleTemperature, StartBandWidth);
+    RequireStartPoint(start.bubbleTemperature);
+    WriteResultRow(bubbleTable, 1, start.bubbleTemperature, FormatShortest(StartPressure));
+
+    DewTemperature(run.feed, StartPressure, run.liquid, start.dewTemperature, StartBandWidth);
+    RequireStartPoint(start.dewTemperature);
+    WriteResultRow(dewTable, 1, start.dewTemperature, FormatShortest(StartPressure));
+    return start;
+}
+
+} // namespace
+
+RunOutcome Run(Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart)
+{
+    RunWorkspace run;
+
+    StartPoints start;
+    try {
+        start = FindStartPoints(run, bubbleTable, dewTable, chart);
+    } catch (const NumericalFault&) {
+        return RunOutcome::StartPhaseFailed;
+    }
+
+    const std::int16_t rb = BubbleMarch(run, start.bubbleTemperature, bubbleTable, chart);
+
+    // The bubble knots are read before the dew march starts. When they cannot
+    // be gathered the dew march still fills its table and series, and the rest
+    // of the spline stage is skipped.
+    bool bubbleKnotsGathered = true;
+    try {
+        GatherBubbleKnots(run, bubbleTable, rb);
+    } catch (const NumericalFault&) {
+        bubbleKnotsGathered = false;
+    }
+
+    const std::int16_t rd = DewMarch(run, start.dewTemperature, dewTable, chart);
+    if (!bubbleKnotsGathered)
+        return RunOutcome::SplineStageFailed;
+
+    try {
+        GatherDewKnots(run, dewTable, rd);
+        InterpolateGap(run, interpolationTable, chart);
+    } catch (const NumericalFault&) {
+        return RunOutcome::SplineStageFailed;
+    }
+    return RunOutcome::Completed;
+}
+
+} // namespace envelope

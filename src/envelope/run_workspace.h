@@ -1,0 +1,78 @@
+#pragma once
+// What the stages of one run share: the run's constants, its working values,
+// and the conventions by which every result reaches the tables and the chart.
+// Internal to the run (run.cpp, march.cpp, spline_stage.cpp).
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "envelope/chart.h"
+#include "envelope/table.h"
+#include "thermo/composition.h"
+
+namespace envelope {
+
+// Both start points and the first pressure of both marches, bar.
+inline constexpr double StartPressure = 2.0;
+inline constexpr double BubbleStartGuess = 163.0; // K
+inline constexpr double DewStartGuess = 412.0;    // K
+// Vapour-fraction band of the two start searches.
+inline constexpr double StartBandWidth = 0.001;
+// Tolerance of every saturation-pressure call and every check flash of the marches.
+inline constexpr double MarchTolerance = 1e-5;
+inline constexpr std::int16_t CheckFlashPasses = 50;
+inline constexpr double BubbleStep = 8.0; // K
+inline constexpr double DewStep = 5.0;    // K
+// The bubble march goes on while its check flash gives at most this vapour
+// fraction, the dew march while it gives at least the other.
+inline constexpr double BubbleCheckLimit = 0.1;
+inline constexpr double DewCheckLimit = 0.9;
+inline constexpr std::int16_t InterpolationSteps = 20;
+
+inline constexpr double KelvinOffset = 273.15;
+
+// Chart series, in the order their titles are set.
+enum Series : int { BubbleSeries = 0, DewSeries, InterpSeries, Fraction005Series, Fraction03Series, Fraction05Series };
+inline constexpr std::array<const char*, Chart::SeriesCount> SeriesTitles = {"bubble", "dew",    "interp",
+                                                                            "VF=0.05", "VF=0.3", "VF=0.5"};
+// Point colours per series, 0x00BBGGRR.
+inline constexpr std::array<Colour, Chart::SeriesCount> SeriesColours = {0xFF0000, 0x0000FF, 0x000000,
+                                                                         0x00FFFF, 0x000000, 0xFFFF00};
+
+// The constant vapour-fraction lines drawn along the bubble march.
+struct FractionLine {
+    double target;
+    Series series;
+};
+inline constexpr std::array<FractionLine, 3> FractionLines = {
+    FractionLine{0.05, Fraction005Series}, FractionLine{0.3, Fraction03Series}, FractionLine{0.5, Fraction05Series}};
+
+// The spline knots: five from the bubble table, six from the dew table.
+inline constexpr std::size_t KnotCapacity = 11;
+inline constexpr std::int16_t BubbleKnotRows = 5;
+inline constexpr std::int16_t DewKnotRows = 6;
+// Segment of the spline that runs from the last bubble knot to the last dew knot.
+inline constexpr std::int16_t GapSegment = 4;
+
+// The working values of one run, created with the run and gone with it.
+struct RunWorkspace {
+    CompositionVector feed;
+    CompositionVector vapour = CompositionVector(3, 0.0);
+    CompositionVector liquid = CompositionVector(3, 0.0);
+    // Vapour fraction of the latest check flash.
+    double V = 0.0;
+    std::array<double, KnotCapacity> knotPressure{};    // bar
+    std::array<double, KnotCapacity> knotTemperature{}; // K
+    // Next free knot index.
+    std::int16_t knotCount = 0;
+};
+
+// Writes result row r: the index, the temperature in degrees Celsius as
+// "###.###", and the given pressure text. The row count is the caller's.
+void WriteResultRow(Table& table, std::int16_t r, double temperatureKelvin, const std::string& pressureText);
+
+// Adds (T in K, P in bar) with an empty label and the series' colour.
+void AddChartPoint(Chart& chart, Series series, double temperatureKelvin, double pressure);
+
+} // namespace envelope

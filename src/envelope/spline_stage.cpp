@@ -1,0 +1,77 @@
+#include "envelope/spline_stage.h"
+
+#include <cmath>
+
+#include "envelope/text_format.h"
+#include "spline/spline.h"
+#include "thermo/numerical_fault.h"
+
+namespace envelope {
+
+namespace {
+
+// The knot at the knot count from row i: the pressure from column 2, the
+// temperature from column 1 back in kelvin. The texts carry the tables'
+// rounding, and so do the knots.
+void ReadKnot(RunWorkspace& run, const Table& table, std::int16_t i)
+{
+    At(run.knotPressure, run.knotCount) = ReadLeadingNumber(table.readCell(i, 2));
+    At(run.knotTemperature, run.knotCount) = Finite(ReadLeadingNumber(table.readCell(i, 1)) + KelvinOffset);
+    Increment16(run.knotCount);
+}
+
+// Row 0 holds the headings, which would read as 0 bar at 0 degrees Celsius: a
+// gathering that reaches it has too few rows to fit a spline.
+void RequireResultRows(std::int16_t firstRow)
+{
+    if (firstRow < 1)
+        RaiseNumericalFault("too few table rows for the spline knots");
+}
+
+} // namespace
+
+void GatherBubbleKnots(RunWorkspace& run, const Table& table, std::int16_t rb)
+{
+    const std::int16_t first = Count16(rb - BubbleKnotRows);
+    RequireResultRows(first);
+    run.knotCount = 0;
+    for (std::int16_t i = first; i <= rb - 1; Increment16(i))
+        ReadKnot(run, table, i);
+}
+
+void GatherDewKnots(RunWorkspace& run, const Table& table, std::int16_t rd)
+{
+    const std::int16_t last = Count16(rd - DewKnotRows);
+    RequireResultRows(last);
+    for (std::int16_t i = Count16(rd - 1); i >= last; i = Count16(i - 1)) {
+        if (run.knotCount > static_cast<std::int16_t>(KnotCapacity - 1))
+            break;
+        ReadKnot(run, table, i);
+    }
+}
+
+void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart)
+{
+    // Created zero here, so nothing of an earlier run reaches it.
+    SplineCoefficients coefficients(KnotCapacity, 5);
+    SplineInterpolate(run.knotPressure, run.knotTemperature, coefficients, NaturalSpline);
+
+    const double start = At(run.knotPressure, GapSegment);
+    const double end = At(run.knotPressure, GapSegment + 1);
+    for (std::int16_t i = 0; i <= InterpolationSteps; Increment16(i)) {
+        const double h = Finite(Finite(end - start) / InterpolationSteps);
+        const double P = Finite(start + Finite(h * i));
+        const double d = Finite(P - start);
+        // The cubic of the gap segment in powers of d, highest power first;
+        // d^0 is 1 also for d = 0.
+        double s = 0;
+        for (int k = 3; k >= 0; --k)
+            s = Finite(s + Finite(coefficients(GapSegment, 3 - k) * Finite(std::pow(d, k))));
+
+        AddChartPoint(chart, InterpSeries, s, P);
+        table.setRowCount(Count16(i + 2));
+        WriteResultRow(table, Count16(i + 1), s, FormatThreeDecimalsPadded(P));
+    }
+}
+
+} // namespace envelope

@@ -1,0 +1,410 @@
+// The run over in-memory tables and chart: every row and point is checked
+// against the physics (flashes of the feed) and the writing rules, not against
+// a stored copy of the output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "envelope/case.h"
+#include "envelope/memory_chart.h"
+#include "envelope/memory_table.h"
+#include "envelope/run.h"
+#include "envelope/text_format.h"
+#include "equilibrium/flash.h"
+#include "equilibrium/saturation_pressure.h"
+#include "equilibrium/saturation_temperature.h"
+#include "thermo/numerical_fault.h"
+
+namespace envelope {
+namespace {
+
+struct Results {
+    MemoryTable bubble, dew, interp;
+    MemoryChart chart;
+    RunOutcome outcome = RunOutcome::Completed;
+    RunOutcome run() { return outcome = Run(bubble, dew, interp, chart); }
+};
+
+double Number(const MemoryTable& table, int row, int column)
+{
+    return ReadLeadingNumber(table.readCell(row, column));
+}
+
+int LastRow(const MemoryTable& table)
+{
+    return table.rowCount() - 1;
+}
+
+double FlashV(double T, double P, double tolerance = 1e-5, std::int16_t passes = 50)
+{
+    const CompositionVector feed = LoadBuiltInCase();
+    CompositionVector x(3, 0.0), y(3, 0.0);
+    double V = 0.0;
+    IsothermalFlash(feed, T, P, y, x, V, tolerance, passes);
+    return V;
+}
+
+class CompletedRun : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        run_ = new Results;
+        run_->run();
+    }
+    static void TearDownTestSuite() { delete run_; }
+    static Results* run_;
+    const MemoryTable& bubble() const { return run_->bubble; }
+    const MemoryTable& dew() const { return run_->dew; }
+    const MemoryTable& interp() const { return run_->interp; }
+    const std::vector<ChartPoint>& points(int series) const { return run_->chart.series(series).points; }
+};
+Results* CompletedRun::run_ = nullptr;
+
+TEST_F(CompletedRun, SeriesTitlesAndPointColours)
+{
+    EXPECT_EQ(run_->outcome, RunOutcome::Completed);
+    const char* titles[] = {"bubble", "dew", "interp", "VF=0.05", "VF=0.3", "VF=0.5"};
+    const Colour colours[] = {0xFF0000, 0x0000FF, 0x000000, 0x00FFFF, 0x000000, 0xFFFF00};
+    for (int s = 0; s < Chart::SeriesCount; ++s) {
+        EXPECT_EQ(run_->chart.series(s).title, titles[s]);
+        EXPECT_FALSE(points(s).empty()) << s;
+        for (const ChartPoint& p : points(s)) {
+            EXPECT_EQ(p.colour, colours[s]);
+            EXPECT_EQ(p.label, "");
+        }
+    }
+}
+
+// The bubble and dew temperatures at 2 bar, searched as the run searches them.
+struct StartTemperatures {
+    double bubble = 163.0;
+    double dew = 412.0;
+    StartTemperatures()
+    {
+        const CompositionVector feed = LoadBuiltInCase();
+        CompositionVector scratch(3, 0.0);
+        BubbleTemperature(feed, 2.0, scratch, bubble, 0.001);
+        DewTemperature(feed, 2.0, scratch, dew, 0.001);
+    }
+};
+
+TEST_F(CompletedRun, StartRowsAreTheSaturationTemperaturesAtTwoBar)
+{
+    const StartTemperatures start;
+    const double Tb = start.bubble, Td = start.dew;
+    const double Vb = FlashV(Tb, 2.0);
+    const double Vd = FlashV(Td, 2.0);
+    EXPECT_GT(Vb, 0.0);
+    EXPECT_LE(Vb, 0.001);
+    EXPECT_GE(Vd, 0.999);
+    EXPECT_LT(Vd, 1.0);
+    EXPECT_EQ(bubble().rows()[1], (MemoryTable::Row{"1", FormatThreeDecimals(Tb - 273.15), "2"}));
+    EXPECT_EQ(dew().rows()[1], (MemoryTable::Row{"1", FormatThreeDecimals(Td - 273.15), "2"}));
+    // The start points go on no series: each march's first point is one step on.
+    EXPECT_EQ(points(0).front().x, Tb + 8.0);
+    EXPECT_EQ(points(1).front().x, Td + 5.0);
+}
+
+// Rows 2 on: index = row, temperature by repeated addition of the step, the
+// pressure text by the table's rule; one chart point per row with the exact
+// (T, P) of the march.
+void CheckMarchRows(const MemoryTable& table, const std::vector<ChartPoint>& points, double start, double step,
+                    bool bubble)
+{
+    ASSERT_EQ(static_cast<int>(points.size()), LastRow(table) - 1);
+    double T = start;
+    for (int r = 2; r <= LastRow(table); ++r) {
+        T += step;
+        const ChartPoint& p = points[static_cast<std::size_t>(r - 2)];
+        EXPECT_EQ(p.x, T) << r;
+        const std::string pressure = bubble ? FormatShortest(ReadLeadingNumber(FormatThreeDecimalsPadded(p.y)))
+                                            : FormatThreeDecimalsPadded(p.y);
+        EXPECT_EQ(table.rows()[static_cast<std::size_t>(r)],
+                  (MemoryTable::Row{std::to_string(r), FormatThreeDecimals(T - 273.15), pressure}))
+            << r;
+    }
+}
+
+TEST_F(CompletedRun, MarchRowsFollowTheStepsAndTheTextRules)
+{
+    const StartTemperatures start;
+    CheckMarchRows(bubble(), points(0), start.bubble, 8.0, true);
+    CheckMarchRows(dew(), points(1), start.dew, 5.0, false);
+}
+
+TEST_F(CompletedRun, PressuresRiseAlongTheDewBranchAndPeakOnceAlongTheBubbleBranch)
+{
+    for (std::size_t k = 1; k < points(1).size(); ++k)
+        EXPECT_GT(points(1)[k].y, points(1)[k - 1].y) << k;
+    // The bubble branch passes its highest pressure before the critical
+    // region and falls after it.
+    const auto peak = std::max_element(points(0).begin(), points(0).end(),
+                                       [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
+    for (auto p = points(0).begin() + 1; p <= peak; ++p)
+        EXPECT_GT(p->y, (p - 1)->y);
+    for (auto p = peak + 1; p < points(0).end(); ++p)
+        EXPECT_LT(p->y, (p - 1)->y);
+    EXPECT_GT(peak->y, 2.0);
+}
+
+TEST_F(CompletedRun, EveryRowIsAGenuineSaturationPoint)
+{
+    // Just above a bubble pressure the feed is all liquid, just below it boils;
+    // just below a dew pressure it is all vapour, just above it condenses. A
+    // trivial solution of the pressure search would fail this.
+    for (const ChartPoint& p : points(0)) {
+        EXPECT_LE(FlashV(p.x, p.y), 0.1) << p.x;
+        EXPECT_EQ(FlashV(p.x, p.y * 1.01), 0.0) << p.x;
+        EXPECT_GT(FlashV(p.x, p.y * 0.99), 0.0) << p.x;
+    }
+    for (const ChartPoint& p : points(1)) {
+        EXPECT_GE(FlashV(p.x, p.y), 0.9) << p.x;
+        EXPECT_EQ(FlashV(p.x, p.y * 0.99), 1.0) << p.x;
+        EXPECT_LT(FlashV(p.x, p.y * 1.01), 1.0) << p.x;
+    }
+}
+
+TEST_F(CompletedRun, BothMarchesEndAtTheirFirstRejectedStepNearTheCriticalRegion)
+{
+    const CompositionVector feed = LoadBuiltInCase();
+    CompositionVector scratch(3, 0.0);
+    // The step after the last bubble row: the pressure search from the last
+    // bubble pressure either fails or gives a point the check flash rejects.
+    double T = points(0).back().x + 8.0;
+    double P = points(0).back().y;
+    bool rejected = true;
+    try {
+        BubblePressure(feed, T, scratch, P, 1e-5);
+        rejected = FlashV(T, P) > 0.1;
+    } catch (const NumericalFault&) {
+    }
+    EXPECT_TRUE(rejected);
+    EXPECT_NEAR(T, 553.0, 5.0);
+
+    T = points(1).back().x + 5.0;
+    rejected = true;
+    try {
+        DewPressure(feed, T, scratch, P, 1e-5);
+        rejected = P == 0 || FlashV(T, P) < 0.9;
+    } catch (const NumericalFault&) {
+    }
+    EXPECT_TRUE(rejected);
+    EXPECT_NEAR(T, 553.0, 5.0);
+}
+
+TEST_F(CompletedRun, ConstantFractionPointsLieInsideTheEnvelopeAtTheirTarget)
+{
+    const double targets[] = {0.05, 0.3, 0.5};
+    for (int line = 0; line < 3; ++line) {
+        EXPECT_LE(points(3 + line).size(), points(0).size());
+        for (const ChartPoint& p : points(3 + line)) {
+            const auto bubblePoint = std::find_if(points(0).begin(), points(0).end(),
+                                                  [&](const ChartPoint& b) { return b.x == p.x; });
+            ASSERT_NE(bubblePoint, points(0).end()) << p.x;
+            EXPECT_GE(p.y, 2.0);
+            EXPECT_LE(p.y, bubblePoint->y);
+            EXPECT_LT(std::fabs(FlashV(p.x, p.y, 1e-4, 100) - targets[line]), 0.001) << p.x;
+        }
+    }
+}
+
+TEST_F(CompletedRun, InterpolationBridgesTheLastBubbleAndDewRows)
+{
+    ASSERT_EQ(interp().rowCount(), 22);
+    const int rb = LastRow(bubble());
+    const int rd = LastRow(dew());
+    // Row 1 repeats the last bubble point as read back; row 21 ends on the last
+    // dew point, through which the spline passes.
+    EXPECT_EQ(interp().readCell(1, 1), bubble().readCell(rb, 1));
+    EXPECT_EQ(Number(interp(), 1, 2), Number(bubble(), rb, 2));
+    EXPECT_EQ(Number(interp(), 21, 2), Number(dew(), rd, 2));
+    EXPECT_NEAR(Number(interp(), 21, 1), Number(dew(), rd, 1), 0.0011);
+
+    const double first = Number(interp(), 1, 2);
+    const double last = Number(interp(), 21, 2);
+    ASSERT_EQ(points(2).size(), 21u);
+    for (int r = 1; r <= 21; ++r) {
+        EXPECT_EQ(interp().readCell(r, 0), std::to_string(r));
+        EXPECT_NEAR(Number(interp(), r, 2), first + (last - first) * (r - 1) / 20, 0.0005 + 1e-9) << r;
+        // Each row has its chart point: x the spline temperature in kelvin.
+        const bool plotted = std::any_of(points(2).begin(), points(2).end(), [&](const ChartPoint& p) {
+            return FormatThreeDecimals(p.x - 273.15) == interp().readCell(r, 1) &&
+                   FormatThreeDecimalsPadded(p.y) == interp().readCell(r, 2);
+        });
+        EXPECT_TRUE(plotted) << r;
+    }
+}
+
+TEST_F(CompletedRun, ASecondRunRewritesTheTablesAndDoublesEveryPoint)
+{
+    Results twice;
+    twice.run();
+    EXPECT_EQ(twice.run(), RunOutcome::Completed);
+    EXPECT_EQ(twice.bubble.rows(), bubble().rows());
+    EXPECT_EQ(twice.dew.rows(), dew().rows());
+    EXPECT_EQ(twice.interp.rows(), interp().rows());
+    for (int s = 0; s < Chart::SeriesCount; ++s) {
+        const auto& again = twice.chart.series(s).points;
+        ASSERT_EQ(again.size(), 2 * points(s).size()) << s;
+        for (const ChartPoint& p : points(s))
+            EXPECT_EQ(std::count(again.begin(), again.end(), p), 2 * std::count(points(s).begin(), points(s).end(), p));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Failures, injected through a table or chart that raises the numerical fault.
+
+class FaultingTable final : public Table {
+public:
+    explicit FaultingTable(int faultAtRowCount = -1, int faultAtWrittenRow = -1)
+        : faultAtRowCount_(faultAtRowCount), faultAtWrittenRow_(faultAtWrittenRow) {}
+    int rowCount() const override { return table.rowCount(); }
+    void setRowCount(int rows) override
+    {
+        if (rows == faultAtRowCount_)
+            RaiseNumericalFault("injected");
+        table.setRowCount(rows);
+    }
+    void writeCell(int row, int column, const std::string& text) override
+    {
+        if (row == faultAtWrittenRow_)
+            RaiseNumericalFault("injected");
+        table.writeCell(row, column, text);
+    }
+    std::string readCell(int row, int column) const override { return table.readCell(row, column); }
+    MemoryTable table;
+
+private:
+    int faultAtRowCount_;
+    int faultAtWrittenRow_;
+};
+
+class FaultingChart final : public Chart {
+public:
+    FaultingChart(int series, std::size_t faultAtPoint) : series_(series), faultAtPoint_(faultAtPoint) {}
+    void setSeriesTitle(int series, const std::string& title) override
+    {
+        if (faultAtPoint_ == 0)
+            RaiseNumericalFault("injected");
+        chart.setSeriesTitle(series, title);
+    }
+    int addPoint(int series, double x, double y, const std::string& label, Colour colour) override
+    {
+        if (series == series_ && chart.series(series).points.size() + 1 == faultAtPoint_)
+            RaiseNumericalFault("injected");
+        return chart.addPoint(series, x, y, label, colour);
+    }
+    MemoryChart chart;
+
+private:
+    int series_;
+    std::size_t faultAtPoint_;
+};
+
+using RunFailure = CompletedRun;
+
+MemoryTable Prefilled(const std::string& marker)
+{
+    MemoryTable table;
+    table.setRowCount(4);
+    for (int r = 1; r < 4; ++r)
+        table.writeCell(r, 2, marker);
+    return table;
+}
+
+TEST_F(RunFailure, AFaultWhileFindingTheStartPointsEndsTheRun)
+{
+    MemoryTable bubbleTable, interpTable = Prefilled("old");
+    FaultingTable dewTable(-1, 1);
+    dewTable.table = Prefilled("old");
+    MemoryChart chart;
+    EXPECT_EQ(envelope::Run(bubbleTable, dewTable, interpTable, chart), RunOutcome::StartPhaseFailed);
+    // The bubble start row stands; nothing else of the run happened.
+    EXPECT_EQ(bubbleTable.rows()[1], bubble().rows()[1]);
+    EXPECT_EQ(bubbleTable.rowCount(), 2);
+    EXPECT_EQ(dewTable.table.rows(), Prefilled("old").rows());
+    EXPECT_EQ(interpTable.rows(), Prefilled("old").rows());
+    for (int s = 0; s < Chart::SeriesCount; ++s)
+        EXPECT_TRUE(chart.series(s).points.empty());
+
+    FaultingChart noTitles(0, 0);
+    MemoryTable b, d, i;
+    EXPECT_EQ(envelope::Run(b, d, i, noTitles), RunOutcome::StartPhaseFailed);
+    EXPECT_EQ(b.rows(), MemoryTable().rows());
+}
+
+TEST_F(RunFailure, AFaultInTheBubbleMarchEndsItSilentlyAndTheRunGoesOn)
+{
+    // The step of row 11 fails when it sets the row count, after its
+    // constant-fraction points were added.
+    FaultingTable bubbleTable(12);
+    Results rest;
+    EXPECT_EQ(envelope::Run(bubbleTable, rest.dew, rest.interp, rest.chart), RunOutcome::Completed);
+    ASSERT_EQ(bubbleTable.table.rowCount(), 11);
+    for (int r = 1; r <= 10; ++r)
+        EXPECT_EQ(bubbleTable.table.rows()[r], bubble().rows()[r]);
+    EXPECT_EQ(rest.chart.series(0).points.size(), 9u);
+    const double failingStep = points(0)[9].x;
+    for (int s = 3; s <= 5; ++s)
+        EXPECT_EQ(rest.chart.series(s).points.size(),
+                  std::count_if(points(s).begin(), points(s).end(), [&](const ChartPoint& p) { return p.x <= failingStep; }));
+    EXPECT_EQ(rest.dew.rows(), dew().rows());
+    EXPECT_EQ(rest.interp.readCell(1, 1), bubbleTable.table.readCell(10, 1));
+    EXPECT_EQ(rest.interp.readCell(21, 2), dew().readCell(LastRow(dew()), 2));
+}
+
+TEST_F(RunFailure, AFaultInTheDewMarchEndsItSilentlyAndTheSplineUsesWhatIsThere)
+{
+    FaultingTable dewTable(10);
+    Results rest;
+    EXPECT_EQ(envelope::Run(rest.bubble, dewTable, rest.interp, rest.chart), RunOutcome::Completed);
+    ASSERT_EQ(dewTable.table.rowCount(), 9);
+    EXPECT_EQ(rest.chart.series(1).points.size(), 7u);
+    EXPECT_EQ(rest.bubble.rows(), bubble().rows());
+    EXPECT_EQ(rest.interp.readCell(1, 1), bubble().readCell(LastRow(bubble()), 1));
+    EXPECT_EQ(Number(rest.interp, 21, 2), Number(dewTable.table, 8, 2));
+}
+
+TEST_F(RunFailure, TooFewRowsForTheKnotsFailTheSplineStageOnly)
+{
+    // Bubble rows 1 to 3: the knots would reach the heading row. The dew march
+    // still runs; the interpolation table keeps its earlier rows.
+    FaultingTable shortBubble(5);
+    Results rest;
+    rest.interp = Prefilled("old");
+    EXPECT_EQ(envelope::Run(shortBubble, rest.dew, rest.interp, rest.chart), RunOutcome::SplineStageFailed);
+    EXPECT_EQ(shortBubble.table.rowCount(), 4);
+    EXPECT_EQ(rest.dew.rows(), dew().rows());
+    EXPECT_EQ(rest.interp.rows(), Prefilled("old").rows());
+    EXPECT_TRUE(rest.chart.series(2).points.empty());
+
+    // Rows 1 to 5 are just enough, the start row included.
+    FaultingTable fiveRows(7);
+    Results enough;
+    EXPECT_EQ(envelope::Run(fiveRows, enough.dew, enough.interp, enough.chart), RunOutcome::Completed);
+    EXPECT_EQ(enough.interp.readCell(1, 1), fiveRows.table.readCell(5, 1));
+
+    // The dew table needs six rows.
+    FaultingTable fiveDewRows(7), sixDewRows(8);
+    Results a, b;
+    EXPECT_EQ(envelope::Run(a.bubble, fiveDewRows, a.interp, a.chart), RunOutcome::SplineStageFailed);
+    EXPECT_EQ(envelope::Run(b.bubble, sixDewRows, b.interp, b.chart), RunOutcome::Completed);
+}
+
+TEST_F(RunFailure, AFaultInTheInterpolationKeepsTheRowsWrittenBeforeIt)
+{
+    FaultingChart chart(2, 6);
+    Results rest;
+    EXPECT_EQ(envelope::Run(rest.bubble, rest.dew, rest.interp, chart), RunOutcome::SplineStageFailed);
+    EXPECT_EQ(rest.interp.rowCount(), 6);
+    EXPECT_EQ(chart.chart.series(2).points.size(), 5u);
+    for (int r = 1; r <= 5; ++r)
+        EXPECT_EQ(rest.interp.rows()[r], interp().rows()[r]);
+    EXPECT_EQ(chart.chart.series(0).points, points(0));
+}
+
+} // namespace
+} // namespace envelope
