@@ -1,10 +1,5 @@
 #include "envelope/report.h"
 
-#include <initializer_list>
-
-#include "envelope/memory_chart.h"
-#include "envelope/memory_table.h"
-
 namespace envelope {
 
 namespace {
@@ -31,17 +26,6 @@ void WriteReport(std::ostream& out, const Table& bubbleTable, const Table& dewTa
     WriteTable(out, DewTableCaption, dewTable);
     out << '\n';
     WriteTable(out, InterpolationTableCaption, interpolationTable);
-}
-
-RunOutcome RunHeadless(std::ostream& out)
-{
-    MemoryTable bubbleTable, dewTable, interpolationTable;
-    for (MemoryTable* table : {&bubbleTable, &dewTable, &interpolationTable})
-        WriteColumnHeadings(*table);
-    MemoryChart chart;
-    const RunOutcome outcome = Run(bubbleTable, dewTable, interpolationTable, chart);
-    WriteReport(out, bubbleTable, dewTable, interpolationTable);
-    return outcome;
 }
 
 } // namespace envelope

@@ -3,7 +3,6 @@
 
 #include <ostream>
 
-#include "envelope/run.h"
 #include "envelope/table.h"
 
 namespace envelope {
@@ -17,10 +16,5 @@ inline constexpr char InterpolationTableCaption[] = "Interpolation by Spline";
 // down as its cell texts joined by a tab, one line a row; one empty line
 // between two tables.
 void WriteReport(std::ostream& out, const Table& bubbleTable, const Table& dewTable, const Table& interpolationTable);
-
-// One run without windows: three in-memory tables with their headings and an
-// in-memory chart, then the report of the tables on out, whatever the outcome
-// (the tables hold what the run wrote). Reporting a failure is the caller's.
-RunOutcome RunHeadless(std::ostream& out);
 
 } // namespace envelope

@@ -1,0 +1,22 @@
+#pragma once
+// A run without windows: the three tables and the chart held in memory.
+
+#include "envelope/memory_chart.h"
+#include "envelope/memory_table.h"
+#include "envelope/run.h"
+
+namespace envelope {
+
+struct MemoryRun {
+    MemoryTable bubbleTable;
+    MemoryTable dewTable;
+    MemoryTable interpolationTable;
+    MemoryChart chart;
+    RunOutcome outcome = RunOutcome::Completed;
+};
+
+// Writes the column headings into three new in-memory tables, as the main
+// window does when it opens, and performs one run over them.
+MemoryRun RunInMemory();
+
+} // namespace envelope
