@@ -79,7 +79,7 @@ int main(int argc, char* argv[])
     if (parser.isSet(headlessOption))
         return RunHeadless();
     QApplication application(argc, argv);
-    Form1 window;
+    envelope::Form1 window;
     window.show();
     return application.exec();
 #else

@@ -1,0 +1,89 @@
+#include "ui/form1.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "envelope/run.h"
+
+#include "ui/flex_grid.h"
+#include "ui/look.h"
+
+namespace envelope {
+
+namespace {
+
+// A captioned frame holding a grid of three columns and two rows.
+FlexGrid* NewTableFrame(QWidget& form, int number, const char* caption, QRect frame, QRect grid)
+{
+    auto* box = new QGroupBox(QString::fromLatin1(caption), &form);
+    box->setObjectName(QStringLiteral("Frame%1").arg(number));
+    box->setGeometry(frame);
+    auto* table = new FlexGrid(box);
+    table->setObjectName(QStringLiteral("MSFlexGrid%1").arg(number));
+    table->setGeometry(grid);
+    table->setColumnCount(Table::ColumnCount);
+    table->setRowCount(2);
+    return table;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Envelope"));
+    setFont(DialogFont());
+
+    auto* run = new QPushButton(QStringLiteral("Run"), this);
+    run->setObjectName(QStringLiteral("Command1"));
+    run->setGeometry(TwipsRect(1440, 4560, 7095, 615));
+    connect(run, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    FlexGrid* grid1 = NewTableFrame(*this, 1, "Bubble Curve Table", TwipsRect(120, 240, 4695, 4095),
+                                    TwipsRect(240, 480, 3975, 3255));
+    FlexGrid* grid2 = NewTableFrame(*this, 2, "Dew Curve Table", TwipsRect(5160, 240, 4935, 4095),
+                                    TwipsRect(240, 480, 4215, 3255));
+    FlexGrid* grid3 = NewTableFrame(*this, 3, "Interpolation by Spline", TwipsRect(2640, 5280, 5055, 4215),
+                                    TwipsRect(360, 480, 4215, 3495));
+    bubble_ = std::make_unique<QtTable>(*grid1);
+    dew_ = std::make_unique<QtTable>(*grid2);
+    spline_ = std::make_unique<QtTable>(*grid3);
+
+    // "Run" first, then the grids in order; the frames take no focus.
+    setTabOrder(run, grid1);
+    setTabOrder(grid1, grid2);
+    setTabOrder(grid2, grid3);
+    run->setFocus();
+
+    resize(Pixels(10965), Pixels(9645));
+    move(Pixels(2175), Pixels(870));
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load()
+{
+    for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
+        WriteColumnHeadings(*table);
+}
+
+void Form1::Command1_Click()
+{
+    // The run works to its end inside this handler: further clicks wait in
+    // the event queue until it returns.
+    const RunOutcome outcome = Run(*bubble_, *dew_, *spline_, chart_);
+    if (outcome != RunOutcome::Completed) {
+        QMessageBox message(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                            QString::fromLatin1(NumericalErrorMessage), QMessageBox::Ok, this);
+        message.setObjectName(QStringLiteral("NumericalErrorMessage"));
+        message.exec();
+    }
+    // A run that failed in its start phase has drawn nothing worth showing.
+    if (outcome != RunOutcome::StartPhaseFailed)
+        chart_.showForm();
+}
+
+} // namespace envelope

@@ -1,0 +1,74 @@
+#pragma once
+// The chart window: the chart TChart1 with its six series, pressure in bar
+// against temperature in K, and the column of legend labels Label1 to Label5
+// to its right. The window opens wide enough to show the whole label column;
+// when it is resized the chart takes the room and the labels keep beside it.
+// Every series keeps its points in ascending order of x, a point of equal x
+// going after those already there, and the axes follow the data.
+
+#include <QColor>
+#include <QLabel>
+#include <QList>
+#include <QPointF>
+#include <QWidget>
+#include <QXYSeries>
+
+#include <array>
+
+class QChart;
+class QValueAxis;
+
+namespace envelope {
+
+class ChartView;
+
+class Form2 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int SeriesCount = 6;
+    // The series drawn as small circles without a line; the others are lines.
+    static constexpr int MarkerSeries = 2;
+
+    explicit Form2(QWidget* parent = nullptr);
+
+    ChartView& chartView() const { return *view_; }
+    QChart& chart() const;
+    QXYSeries& series(int index) const;
+    QValueAxis& axisX() const { return *axisX_; }
+    QValueAxis& axisY() const { return *axisY_; }
+
+    void setSeriesTitle(int index, const QString& title);
+    // Adds the point to the series and returns the index at which it stands.
+    int addPoint(int index, QPointF point, const QString& label, const QColor& colour);
+    QString pointLabel(int series, int point) const;
+    QColor pointColour(int series, int point) const;
+
+    // Writes the window's picture, the chart with its label column: an SVG
+    // drawing where the name ends in ".svg", otherwise a PNG image.
+    bool saveImage(const QString& fileName);
+
+public slots:
+    // Asks for a file name and saves the picture there.
+    void saveChartAs();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct PointStyle {
+        QString label;
+        QColor colour;
+    };
+
+    void fitAxesToData();
+
+    ChartView* view_;
+    QValueAxis* axisX_;
+    QValueAxis* axisY_;
+    std::array<QXYSeries*, SeriesCount> series_{};
+    std::array<QList<PointStyle>, SeriesCount> styles_;
+    std::array<QLabel*, 5> labels_{};
+};
+
+} // namespace envelope

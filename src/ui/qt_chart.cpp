@@ -1,0 +1,58 @@
+#include "ui/qt_chart.h"
+
+#include "thermo/numerical_fault.h"
+
+namespace envelope {
+
+namespace {
+
+void CheckSeries(int series)
+{
+    if (series < 0 || series >= Chart::SeriesCount)
+        RaiseNumericalFault("chart series out of range");
+}
+
+} // namespace
+
+QColor ColourFromBgr(Colour colour)
+{
+    return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
+                  static_cast<int>((colour >> 16) & 0xFFu));
+}
+
+QtChart::~QtChart()
+{
+    delete form_.data();
+}
+
+Form2& QtChart::loadedForm()
+{
+    if (form_.isNull())
+        form_ = new Form2;
+    return *form_;
+}
+
+void QtChart::setSeriesTitle(int series, const std::string& title)
+{
+    CheckSeries(series);
+    loadedForm().setSeriesTitle(series, QString::fromStdString(title));
+}
+
+int QtChart::addPoint(int series, double x, double y, const std::string& label, Colour colour)
+{
+    CheckSeries(series);
+    // A point that is not a finite number has no place in the x order.
+    Finite(x);
+    Finite(y);
+    return loadedForm().addPoint(series, QPointF(x, y), QString::fromStdString(label), ColourFromBgr(colour));
+}
+
+void QtChart::showForm()
+{
+    Form2& form = loadedForm();
+    form.show();
+    form.raise();
+    form.activateWindow();
+}
+
+} // namespace envelope

@@ -1,0 +1,41 @@
+#pragma once
+// The chart operations over the chart window. The first operation creates a
+// hidden chart window if none exists; points then gather on it while it
+// lives. Closing the window discards it, and the next operation starts on a
+// fresh one.
+
+#include <QColor>
+#include <QPointer>
+
+#include "envelope/chart.h"
+#include "ui/form2.h"
+
+namespace envelope {
+
+// 0x00BBGGRR to a colour; the high byte is ignored.
+QColor ColourFromBgr(Colour colour);
+
+class QtChart final : public Chart {
+public:
+    QtChart() = default;
+    QtChart(const QtChart&) = delete;
+    QtChart& operator=(const QtChart&) = delete;
+    // Closes the chart window with the object that made it.
+    ~QtChart() override;
+
+    void setSeriesTitle(int series, const std::string& title) override;
+    int addPoint(int series, double x, double y, const std::string& label, Colour colour) override;
+
+    // The chart window, or null while there is none.
+    Form2* form() const { return form_.data(); }
+    // Shows the chart window, creating it first if need be: not modal, and
+    // without an owner window.
+    void showForm();
+
+private:
+    Form2& loadedForm();
+
+    QPointer<Form2> form_;
+};
+
+} // namespace envelope

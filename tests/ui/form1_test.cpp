@@ -1,0 +1,261 @@
+// The main window: its controls, layout, tab order, headings and grids.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/flex_grid.h"
+#include "ui/form1.h"
+
+using namespace envelope;
+
+namespace {
+
+FlexGrid& Grid(Form1& form, int number)
+{
+    auto* grid = form.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid%1").arg(number));
+    if (grid == nullptr)
+        qFatal("MSFlexGrid%d is missing", number);
+    return *grid;
+}
+
+void FillRows(Table& table, int rows)
+{
+    table.setRowCount(rows + 1);
+    for (int row = 1; row <= rows; ++row)
+        for (int column = 0; column < 3; ++column)
+            table.writeCell(row, column, std::to_string(row * 10 + column));
+}
+
+// Chooses the menu entry with the given text from the context menu that the
+// next event opens.
+void ChooseFromNextMenu(const QString& text, QStringList* seen = nullptr)
+{
+    QTimer::singleShot(0, [text, seen] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (seen != nullptr && !action->isSeparator())
+                *seen << action->text();
+            if (action->text() == text && action->isEnabled())
+                action->trigger();
+        }
+        menu->close();
+    });
+}
+
+} // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowCaptionSizeAndPlace();
+    void controlsHaveTheirNamesCaptionsAndPlaces_data();
+    void controlsHaveTheirNamesCaptionsAndPlaces();
+    void runIsConnectedAndFocusedFirstThenTheGridsInOrder();
+    void gridsHaveTheirHeadingsAfterLoad();
+    void headingCellsLookLikeHeadings();
+    void headingRowStaysInSightWhileTheRowsScroll();
+    void copiesTheSelectedCellsAsTabSeparatedText();
+    void aHeadingCellSelectsTheDataCellsItHeads();
+};
+
+void Form1Test::windowCaptionSizeAndPlace()
+{
+    Form1 form;
+    QCOMPARE(form.objectName(), QStringLiteral("Form1"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Envelope"));
+    QCOMPARE(form.size(), QSize(731, 643));
+    QCOMPARE(form.pos(), QPoint(145, 58));
+    QVERIFY(form.chart().form() == nullptr);
+}
+
+void Form1Test::controlsHaveTheirNamesCaptionsAndPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("geometry");
+    // Twips divided by 15.
+    QTest::newRow("Command1") << "Command1" << "Form1" << "Run" << QRect(96, 304, 473, 41);
+    QTest::newRow("Frame1") << "Frame1" << "Form1" << "Bubble Curve Table" << QRect(8, 16, 313, 273);
+    QTest::newRow("MSFlexGrid1") << "MSFlexGrid1" << "Frame1" << "" << QRect(16, 32, 265, 217);
+    QTest::newRow("Frame2") << "Frame2" << "Form1" << "Dew Curve Table" << QRect(344, 16, 329, 273);
+    QTest::newRow("MSFlexGrid2") << "MSFlexGrid2" << "Frame2" << "" << QRect(16, 32, 281, 217);
+    QTest::newRow("Frame3") << "Frame3" << "Form1" << "Interpolation by Spline" << QRect(176, 352, 337, 281);
+    QTest::newRow("MSFlexGrid3") << "MSFlexGrid3" << "Frame3" << "" << QRect(24, 32, 281, 233);
+}
+
+void Form1Test::controlsHaveTheirNamesCaptionsAndPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, parent);
+    QFETCH(QString, caption);
+    QFETCH(QRect, geometry);
+    Form1 form;
+    auto* control = form.findChild<QWidget*>(name);
+    QVERIFY(control != nullptr);
+    QCOMPARE(control->parentWidget()->objectName(), parent);
+    QCOMPARE(control->geometry(), geometry);
+    if (auto* button = qobject_cast<QPushButton*>(control))
+        QCOMPARE(button->text(), caption);
+    else if (auto* frame = qobject_cast<QGroupBox*>(control))
+        QCOMPARE(frame->title(), caption);
+    else
+        QVERIFY(qobject_cast<QTableWidget*>(control) != nullptr);
+}
+
+void Form1Test::runIsConnectedAndFocusedFirstThenTheGridsInOrder()
+{
+    Form1 form;
+    auto* run = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::focusWidget(), run);
+
+    const QWidget* expected[] = {&Grid(form, 1), &Grid(form, 2), &Grid(form, 3), run};
+    for (const QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    // The click reaches the slot that starts a run.
+    QVERIFY(QObject::disconnect(run, &QPushButton::clicked, &form, &Form1::Command1_Click));
+}
+
+void Form1Test::gridsHaveTheirHeadingsAfterLoad()
+{
+    Form1 form;
+    Table* tables[] = {&form.bubbleTable(), &form.dewTable(), &form.splineTable()};
+    for (int number = 1; number <= 3; ++number) {
+        Table& table = *tables[number - 1];
+        FlexGrid& grid = Grid(form, number);
+        QCOMPARE(grid.columnCount(), 3);
+        QCOMPARE(grid.rowCount(), 2);
+        QCOMPARE(table.rowCount(), 2);
+        QCOMPARE(table.readCell(0, 0), std::string("Index"));
+        QCOMPARE(table.readCell(0, 1), std::string("T (C)"));
+        QCOMPARE(table.readCell(0, 2), std::string("P (bar)"));
+        QCOMPARE(grid.item(0, 1)->text(), QStringLiteral("T (C)"));
+        for (int column = 0; column < 3; ++column)
+            QCOMPARE(table.readCell(1, column), std::string());
+        // The table operations reach this grid and no other.
+        table.writeCell(1, 2, "x");
+        QCOMPARE(grid.item(1, 2)->text(), QStringLiteral("x"));
+    }
+    QCOMPARE(Grid(form, 1).item(1, 2)->text(), QStringLiteral("x"));
+}
+
+void Form1Test::headingCellsLookLikeHeadings()
+{
+    Form1 form;
+    FlexGrid& grid = Grid(form, 1);
+    FillRows(form.bubbleTable(), 3);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(grid.horizontalHeader()->isHidden());
+    QVERIFY(grid.verticalHeader()->isHidden());
+
+    const QImage image = grid.viewport()->grab().toImage();
+    const auto background = [&](int row, int column) {
+        // A pixel near the left edge of the cell, away from right-aligned text.
+        const QRect cell = grid.visualRect(grid.model()->index(row, column));
+        return image.pixel(cell.left() + 2, cell.center().y());
+    };
+    const QRgb data = background(2, 1);
+    QCOMPARE(QColor(data), grid.palette().color(QPalette::Base));
+    QVERIFY(background(2, 0) != data);
+    QVERIFY(background(0, 1) != data);
+    QCOMPARE(background(2, 0), background(3, 0));
+}
+
+void Form1Test::headingRowStaysInSightWhileTheRowsScroll()
+{
+    Form1 form;
+    FlexGrid& grid = Grid(form, 1);
+    FillRows(form.bubbleTable(), 40);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTableView& heading = grid.headingRow();
+    QVERIFY(heading.isVisible());
+    QCOMPARE(heading.geometry(), QRect(grid.viewport()->geometry().topLeft(),
+                                       QSize(grid.viewport()->width(), grid.rowHeight(0))));
+
+    grid.setFocus();
+    grid.setCurrentCell(40, 1);
+    QVERIFY(grid.verticalScrollBar()->value() > 0);
+    QVERIFY(grid.indexAt(QPoint(5, 2)).row() > 0);
+    QCOMPARE(heading.indexAt(QPoint(5, 2)).row(), 0);
+    QCOMPARE(heading.model()->index(0, 1).data().toString(), QStringLiteral("T (C)"));
+
+    // Walking up through the rows keeps the current cell below the heading
+    // row, and never moves it into the heading row or column.
+    for (int step = 0; step < 45; ++step) {
+        QTest::keyClick(&grid, Qt::Key_Up);
+        const QModelIndex current = grid.currentIndex();
+        QVERIFY(current.row() >= 1);
+        QCOMPARE(current.column(), 1);
+        QVERIFY2(grid.visualRect(current).top() >= grid.rowHeight(0), qPrintable(QString::number(current.row())));
+    }
+    QCOMPARE(grid.currentIndex().row(), 1);
+    QCOMPARE(grid.verticalScrollBar()->value(), 0);
+    QTest::keyClick(&grid, Qt::Key_Left);
+    QCOMPARE(grid.currentIndex().column(), 1);
+}
+
+void Form1Test::copiesTheSelectedCellsAsTabSeparatedText()
+{
+    Form1 form;
+    FlexGrid& grid = Grid(form, 2);
+    FillRows(form.dewTable(), 4);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+
+    grid.setCurrentCell(2, 1);
+    grid.selectionModel()->select(QItemSelection(grid.model()->index(2, 1), grid.model()->index(3, 2)),
+                                  QItemSelectionModel::ClearAndSelect);
+    QTest::keySequence(&grid, QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("21\t22\n31\t32"));
+
+    grid.selectionModel()->select(grid.model()->index(4, 2), QItemSelectionModel::ClearAndSelect);
+    QStringList entries;
+    ChooseFromNextMenu(QStringLiteral("Copy"), &entries);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(80, 40), grid.viewport()->mapToGlobal(QPoint(80, 40)));
+    QApplication::sendEvent(grid.viewport(), &menuEvent);
+    QCOMPARE(entries, QStringList{QStringLiteral("Copy")});
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("42"));
+
+    // Heading cells cannot be selected, so they are never copied.
+    grid.selectionModel()->select(QItemSelection(grid.model()->index(0, 0), grid.model()->index(1, 1)),
+                                  QItemSelectionModel::ClearAndSelect);
+    QCOMPARE(grid.selectedText(), QStringLiteral("11"));
+}
+
+void Form1Test::aHeadingCellSelectsTheDataCellsItHeads()
+{
+    Form1 form;
+    FlexGrid& grid = Grid(form, 3);
+    FillRows(form.splineTable(), 3);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QTableView& heading = grid.headingRow();
+    QTest::mouseClick(heading.viewport(), Qt::LeftButton, {},
+                      heading.visualRect(heading.model()->index(0, 2)).center());
+    QCOMPARE(grid.selectedText(), QStringLiteral("12\n22\n32"));
+
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(2, 0)).center());
+    QCOMPARE(grid.selectedText(), QStringLiteral("21\t22"));
+}
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

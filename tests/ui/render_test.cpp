@@ -1,0 +1,201 @@
+// Renders both windows with rows in every table and points on every series
+// and checks what a person would see in the pictures. With
+// ENVELOPE_SCREENSHOT_DIR set, the pictures are also written there.
+
+#include <cmath>
+
+#include <QChart>
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+
+#include "ui/flex_grid.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+using namespace envelope;
+
+namespace {
+
+// Made-up curves of roughly the envelope's shape, temperatures in K.
+double BubblePressure(double t)
+{
+    return 2.0 + 58.0 * std::pow((t - 170.0) / 240.0, 1.7);
+}
+
+double DewPressure(double t)
+{
+    return 2.0 + 62.0 * std::sin(3.14159265 / 2.0 * (560.0 - t) / 148.0);
+}
+
+std::string Text(double v)
+{
+    return QString::number(v, 'f', 3).toStdString();
+}
+
+void FillTable(Table& table, int rows, double t0, double step, double (*pressure)(double))
+{
+    for (int row = 1; row <= rows; ++row) {
+        if (row > 1)
+            table.setRowCount(row + 1);
+        const double t = t0 + step * (row - 1);
+        table.writeCell(row, 0, std::to_string(row));
+        table.writeCell(row, 1, Text(t - 273.15));
+        table.writeCell(row, 2, Text(pressure(t)));
+    }
+}
+
+bool SameColour(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) <= 8 && std::abs(qGreen(a) - qGreen(b)) <= 8 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 8;
+}
+
+int CountColour(const QImage& image, const QRect& area, QRgb colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += SameColour(image.pixel(x, y), colour) ? 1 : 0;
+    return count;
+}
+
+void Save(const QImage& image, const char* name)
+{
+    const QString folder = qEnvironmentVariable("ENVELOPE_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    QVERIFY(image.save(QDir(folder).filePath(QString::fromLatin1(name))));
+}
+
+} // namespace
+
+class RenderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void form1ShowsHeadedTablesWhileScrolled();
+    void form2ShowsSeriesAndLegend();
+    void screenWithBothWindows();
+};
+
+void RenderTest::form1ShowsHeadedTablesWhileScrolled()
+{
+    Form1 form;
+    FillTable(form.bubbleTable(), 30, 170.0, 8.0, BubblePressure);
+    FillTable(form.dewTable(), 12, 412.0, 5.0, DewPressure);
+    FillTable(form.splineTable(), 21, 400.0, 1.0, BubblePressure);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    auto* bubble = form.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+    QVERIFY(bubble != nullptr);
+    const QRect headingStrip(bubble->viewport()->geometry().topLeft(),
+                             QSize(bubble->viewport()->width(), bubble->rowHeight(0)));
+    const QRect rowStrip = headingStrip.translated(0, bubble->rowHeight(0));
+    const QImage headingBefore = bubble->grab(headingStrip).toImage();
+    const QImage rowBefore = bubble->grab(rowStrip).toImage();
+
+    bubble->setCurrentCell(29, 2);
+    QVERIFY(bubble->verticalScrollBar()->value() > 0);
+    QTest::qWait(50);
+
+    // The rows moved up beneath a heading row that stayed where it was.
+    QCOMPARE(bubble->grab(headingStrip).toImage(), headingBefore);
+    QVERIFY(bubble->grab(rowStrip).toImage() != rowBefore);
+
+    const QImage image = form.grab().toImage();
+    Save(image, "form1.png");
+    QCOMPARE(image.size(), QSize(731, 643));
+    // Grey fills the grid beyond its three columns.
+    const QPoint gridTopLeft = bubble->mapTo(&form, bubble->viewport()->geometry().topLeft());
+    const QRgb outside = image.pixel(gridTopLeft + QPoint(bubble->columnWidth(0) * 3 + 10, 40));
+    QVERIFY(SameColour(outside, qRgb(128, 128, 128)));
+}
+
+void RenderTest::form2ShowsSeriesAndLegend()
+{
+    Form1 main;
+    QtChart& chart = main.chart();
+    const char* titles[] = {"bubble", "dew", "interp", "VF=0.05", "VF=0.3", "VF=0.5"};
+    for (int s = 0; s < 6; ++s)
+        chart.setSeriesTitle(s, titles[s]);
+    // Points go in out of order; the series sort them by temperature.
+    for (int i = 25; i >= 0; --i) {
+        const double t = 170.0 + 8.0 * i;
+        chart.addPoint(0, t, BubblePressure(t), "", 0xFF0000);
+        chart.addPoint(3, t, BubblePressure(t) * 0.93, "", 0x00FFFF);
+        chart.addPoint(4, t, BubblePressure(t) * 0.72, "", 0x000000);
+        chart.addPoint(5, t, BubblePressure(t) * 0.58, "", 0xFFFF00);
+    }
+    for (int i = 0; i < 24; ++i) {
+        const double t = 412.0 + 5.0 * i;
+        chart.addPoint(1, t, DewPressure(t), "", 0x0000FF);
+    }
+    // The interpolated points bridge the gap between the two curves.
+    for (int i = 0; i <= 20; ++i) {
+        const double t = 370.0 + 2.1 * i;
+        const double p = BubblePressure(370.0) + (DewPressure(412.0) - BubblePressure(370.0)) * std::sqrt(i / 20.0);
+        chart.addPoint(2, t, p, "", 0x000000);
+    }
+    chart.showForm();
+    Form2* form = chart.form();
+    QVERIFY(form != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QTest::qWait(50);
+
+    const QImage image = form->grab().toImage();
+    Save(image, "form2.png");
+
+    // Every legend label lies wholly inside the window and shows its colour.
+    const QRgb backgrounds[] = {qRgb(0, 0, 255), qRgb(255, 255, 128), qRgb(0, 0, 64), qRgb(0, 255, 255),
+                                qRgb(255, 0, 0)};
+    for (int i = 0; i < 5; ++i) {
+        auto* label = form->findChild<QLabel*>(QStringLiteral("Label%1").arg(i + 1));
+        QVERIFY(label != nullptr);
+        QVERIFY(form->rect().contains(label->geometry()));
+        QVERIFY(SameColour(image.pixel(label->geometry().right() - 1, label->geometry().bottom() - 1),
+                           backgrounds[i]));
+    }
+
+    // The curves show in their colours inside the plot area.
+    const QRect plot = form->chart().plotArea().toRect().adjusted(2, 2, -2, -2);
+    QVERIFY(CountColour(image, plot, qRgb(0, 0, 255)) > 100);
+    QVERIFY(CountColour(image, plot, qRgb(255, 0, 0)) > 100);
+    QVERIFY(CountColour(image, plot, qRgb(0, 255, 255)) > 100);
+    QVERIFY(CountColour(image, plot, qRgb(255, 255, 0)) > 100);
+    QVERIFY(CountColour(image, plot, qRgb(0, 0, 0)) > 100);
+}
+
+void RenderTest::screenWithBothWindows()
+{
+    // What the X server shows: both windows at their places on the screen.
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        qEnvironmentVariable("ENVELOPE_SCREENSHOT_DIR").isEmpty())
+        QSKIP("needs an X server and a screenshot folder");
+    Form1 main;
+    FillTable(main.bubbleTable(), 30, 170.0, 8.0, BubblePressure);
+    FillTable(main.dewTable(), 12, 412.0, 5.0, DewPressure);
+    for (int i = 0; i < 30; ++i)
+        main.chart().addPoint(0, 170.0 + 8.0 * i, BubblePressure(170.0 + 8.0 * i), "", 0xFF0000);
+    for (int i = 0; i < 24; ++i)
+        main.chart().addPoint(1, 412.0 + 5.0 * i, DewPressure(412.0 + 5.0 * i), "", 0x0000FF);
+    main.show();
+    main.chart().showForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(QTest::qWaitForWindowExposed(main.chart().form()));
+    QTest::qWait(200);
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    QVERIFY(!screen.isNull());
+    Save(screen, "screen.png");
+}
+
+QTEST_MAIN(RenderTest)
+#include "render_test.moc"

@@ -1,0 +1,118 @@
+// A click on "Run" in the main window: the tables fill, the chart window
+// opens, and points accumulate on the chart while it lives.
+#include <QPushButton>
+#include <QTest>
+#include <QXYSeries>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "envelope/memory_run.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+using namespace envelope;
+
+namespace {
+
+std::vector<std::vector<std::string>> Contents(const Table& table)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < table.rowCount(); ++row)
+        rows.push_back({table.readCell(row, 0), table.readCell(row, 1), table.readCell(row, 2)});
+    return rows;
+}
+
+std::vector<std::vector<std::string>> Contents(const MemoryTable& table)
+{
+    return Contents(static_cast<const Table&>(table));
+}
+
+std::array<qsizetype, 6> PointCounts(const Form2& form)
+{
+    std::array<qsizetype, 6> counts{};
+    for (int series = 0; series < 6; ++series)
+        counts[static_cast<std::size_t>(series)] = form.series(series).count();
+    return counts;
+}
+
+void ClickRun(Form1& form)
+{
+    auto* run = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    QVERIFY(run != nullptr);
+    QTest::mouseClick(run, Qt::LeftButton);
+}
+
+} // namespace
+
+class RunClickTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clickFillsTheTablesAndShowsTheChart();
+    void pointsAccumulateWhileTheChartLivesAndStartAfreshWhenClosed();
+};
+
+void RunClickTest::clickFillsTheTablesAndShowsTheChart()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(form.chart().form() == nullptr);
+    ClickRun(form);
+
+    // The windows show exactly what a run over in-memory tables writes.
+    const MemoryRun expected = RunInMemory();
+    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QVERIFY(Contents(form.bubbleTable()) == Contents(expected.bubbleTable));
+    QVERIFY(Contents(form.dewTable()) == Contents(expected.dewTable));
+    QVERIFY(Contents(form.splineTable()) == Contents(expected.interpolationTable));
+    QCOMPARE(form.splineTable().rowCount(), 22);
+
+    Form2* chart = form.chart().form();
+    QVERIFY(chart != nullptr);
+    QVERIFY(chart->isVisible());
+    QVERIFY(chart->parentWidget() == nullptr);
+    QVERIFY(!chart->isModal());
+    for (int series = 0; series < 6; ++series)
+        QCOMPARE(chart->series(series).count(),
+                 static_cast<qsizetype>(expected.chart.series(series).points.size()));
+    QCOMPARE(chart->series(2).count(), 21);
+}
+
+void RunClickTest::pointsAccumulateWhileTheChartLivesAndStartAfreshWhenClosed()
+{
+    Form1 form;
+    form.show();
+    ClickRun(form);
+    const auto firstBubble = Contents(form.bubbleTable());
+    const auto firstDew = Contents(form.dewTable());
+    const auto firstSpline = Contents(form.splineTable());
+    Form2* chart = form.chart().form();
+    QVERIFY(chart != nullptr);
+    const std::array<qsizetype, 6> once = PointCounts(*chart);
+
+    ClickRun(form);
+    QVERIFY(Contents(form.bubbleTable()) == firstBubble);
+    QVERIFY(Contents(form.dewTable()) == firstDew);
+    QVERIFY(Contents(form.splineTable()) == firstSpline);
+    QCOMPARE(form.chart().form(), chart);
+    const std::array<qsizetype, 6> twice = PointCounts(*chart);
+    for (std::size_t series = 0; series < 6; ++series) {
+        QCOMPARE(twice[series], 2 * once[series]);
+        // Every point is there twice, next to its copy in the x order.
+        const QList<QPointF> points = chart->series(static_cast<int>(series)).points();
+        for (qsizetype i = 0; i + 1 < points.size(); i += 2)
+            QCOMPARE(points[i], points[i + 1]);
+    }
+
+    chart->close(); // the chart window deletes itself when closed
+    QTRY_VERIFY(form.chart().form() == nullptr);
+    ClickRun(form);
+    QVERIFY(form.chart().form() != nullptr);
+    QVERIFY(form.chart().form()->isVisible());
+    QVERIFY(PointCounts(*form.chart().form()) == once);
+}
+
+QTEST_MAIN(RunClickTest)
+#include "run_click_test.moc"
