@@ -6,6 +6,7 @@
 #include "equilibrium/wilson.h"
 #include "thermo/composition.h"
 #include "thermo/eos.h"
+#include "thermo/eos_terms.h"
 #include "thermo/numerical_fault.h"
 #include "thermo/properties.h"
 
@@ -25,6 +26,9 @@ void IsothermalFlash(std::span<const double> z, double T, double P, std::span<do
         std::array<double, PropertyTableSize> K{};
         std::array<double, PropertyTableSize> phiLiquid{};
         std::array<double, PropertyTableSize> phiVapour{};
+        // The equation of state's terms at T, formed by the first call below
+        // and used by every call of this flash.
+        TemperatureTerms terms;
 
         for (std::int16_t i = 0; i < count; ++i)
             At(K, i) = WilsonK(i, T, P);
@@ -73,8 +77,8 @@ void IsothermalFlash(std::span<const double> z, double T, double P, std::span<do
 
             NormalizeVector(x);
             NormalizeVector(y);
-            FugacityCoefficients(x, P, T, phiLiquid, LiquidPhase);
-            FugacityCoefficients(y, P, T, phiVapour, VapourPhase);
+            FugacityCoefficients(x, P, T, phiLiquid, LiquidPhase, terms);
+            FugacityCoefficients(y, P, T, phiVapour, VapourPhase, terms);
 
             for (std::int16_t i = 0; i < count; ++i)
                 if (z[i] != 0.0)

@@ -7,6 +7,7 @@
 #include "equilibrium/wilson.h"
 #include "thermo/composition.h"
 #include "thermo/eos.h"
+#include "thermo/eos_terms.h"
 #include "thermo/numerical_fault.h"
 #include "thermo/properties.h"
 
@@ -39,11 +40,11 @@ double IncipientFraction(Search search, double K, double given)
 
 // Wilson dew pressure of vapour y, 1 / sum(y_i / (e_i Pc_i)), formed in the
 // caller's P.
-void WilsonDewPressure(std::span<const double> y, double T, double& P)
+void WilsonDewPressure(std::span<const double> y, const Vector& e, double& P)
 {
     P = 0.0;
     for (std::int16_t i = 0; i < ComponentCount; ++i)
-        P = Finite(P + Finite(At(y, i) / Finite(WilsonFactor(i, T) * At(CriticalPressure, i))));
+        P = Finite(P + Finite(At(y, i) / Finite(At(e, i) * At(CriticalPressure, i))));
     P = Finite(1 / P);
 }
 
@@ -51,14 +52,14 @@ void WilsonDewPressure(std::span<const double> y, double T, double& P)
 // the fugacity coefficients of both phases, then the incipient phase from them.
 // Returns the sum of the incipient phase.
 double SubstitutionUpdate(Search search, std::span<const double> given, double T, std::span<double> incipient,
-                          double P, Vector& K)
+                          double P, Vector& K, TemperatureTerms& terms)
 {
     Vector phiLiquid{};
     Vector phiVapour{};
     const std::span<const double> liquid = search == Search::Bubble ? given : incipient;
     const std::span<const double> vapour = search == Search::Bubble ? incipient : given;
-    FugacityCoefficients(liquid, P, T, phiLiquid, LiquidPhase);
-    FugacityCoefficients(vapour, P, T, phiVapour, VapourPhase);
+    FugacityCoefficients(liquid, P, T, phiLiquid, LiquidPhase, terms);
+    FugacityCoefficients(vapour, P, T, phiVapour, VapourPhase, terms);
     for (std::int16_t i = 0; i < ComponentCount; ++i) {
         At(K, i) = Finite(phiLiquid[i] / phiVapour[i]);
         At(incipient, i) = IncipientFraction(search, K[i], At(given, i));
@@ -82,12 +83,25 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
 {
     Vector K{};
     std::int16_t passes = 0;
+    // The equation of state's terms at T, formed by the first fugacity call
+    // and used by every pass.
+    TemperatureTerms terms;
 
-    if (search == Search::Dew)
-        WilsonDewPressure(given, T, P);
+    // Wilson factors e_i(T). The dew search forms all of them for its start
+    // pressure and uses them again for the K-values; the bubble search forms
+    // each one as it reaches its component.
+    Vector e{};
+    if (search == Search::Dew) {
+        for (std::int16_t i = 0; i < ComponentCount; ++i)
+            At(e, i) = WilsonFactor(i, T);
+        WilsonDewPressure(given, e, P);
+    }
     const double P0 = P;
     for (std::int16_t i = 0; i < ComponentCount; ++i) {
-        At(K, i) = WilsonK(i, T, P0);
+        if (search == Search::Bubble)
+            At(e, i) = WilsonFactor(i, T);
+        // The Wilson K-value (Pc_i / P0) e_i.
+        At(K, i) = Finite(Finite(At(CriticalPressure, i) / P0) * e[i]);
         At(incipient, i) = IncipientFraction(search, K[i], At(given, i));
     }
 
@@ -97,7 +111,7 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
     double Sold = SumVector(incipient);
     NormalizeVector(incipient);
 
-    double S = SubstitutionUpdate(search, given, T, incipient, P, K);
+    double S = SubstitutionUpdate(search, given, T, incipient, P, K, terms);
     double error = std::fabs(Finite(S - 1));
     P = Finite(P * FirstPressureFactor);
 
@@ -107,7 +121,7 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
             break;
         if (passes >= PassLimit)
             RaiseNumericalFault("saturation pressure search did not converge");
-        S = SubstitutionUpdate(search, given, T, incipient, P, K);
+        S = SubstitutionUpdate(search, given, T, incipient, P, K, terms);
         error = std::fabs(Finite(S - 1));
         Increment16(passes);
 

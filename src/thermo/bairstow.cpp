@@ -16,8 +16,7 @@ constexpr std::int16_t MaxPasses = 1000;
 
 long long passCount = 0;
 
-// Working arrays indexed 0 to n. The equation of state only ever needs four
-// entries, so small problems stay off the heap.
+// Working arrays indexed 0 to n, on the stack when they are small.
 class WorkArray {
 public:
     explicit WorkArray(std::size_t size) : size_(size)
@@ -36,7 +35,31 @@ private:
     std::vector<double> large_;
 };
 
-bool Unconverged(std::span<double> b)
+// The equation of state solves its cubic Z^3 - Z^2 + ... on every call,
+// millions of times in a run, and a pass of the iteration is one long chain of
+// dependent operations. That cubic has an instance of the method of its own:
+// its working arrays are local std::arrays that nothing else can point into,
+// so with the degree a constant the compiler unrolls every loop, drops the
+// index checks that cannot fail and keeps b, c, r and s in registers; and its
+// two leading coefficients are read as the constants 1 and -1 they are, so
+// that products with the 1 and sums with the -1 take no step of the chain. The
+// operations, their order, their results and their checks are those of every
+// other polynomial.
+using CubicWork = std::array<double, 4>;
+
+struct EquationOfStateCubic {
+    std::span<const double> a;
+    static constexpr std::size_t size() { return 4; }
+    double operator[](std::size_t i) const { return i == 3 ? 1.0 : i == 2 ? -1.0 : a[i]; }
+};
+
+bool IsEquationOfStateCubic(std::span<const double> a)
+{
+    return a.size() == 4 && a[3] == 1.0 && a[2] == -1.0;
+}
+
+template <class Work>
+bool Unconverged(const Work& b)
 {
     return std::fabs(At(b, 1)) > ConvergenceBound || std::fabs(At(b, 0)) > ConvergenceBound;
 }
@@ -44,8 +67,9 @@ bool Unconverged(std::span<double> b)
 // Newton iteration on (r, s) for one quadratic factor of the degree-m
 // polynomial a, at most MaxPasses passes. Returns whether the absolute test on
 // b[0] and b[1] holds at the end.
-bool IterateFactor(std::span<const double> a, std::int16_t m, std::span<double> b, std::span<double> c,
-                   double& r, double& s)
+template <class Coefficients, class Work>
+[[gnu::always_inline]] inline bool IterateFactor(const Coefficients& a, std::int16_t m, Work& b, Work& c, double& r,
+                                                 double& s)
 {
     At(b, 1) = 1.0;
     std::int16_t passes = 0;
@@ -71,6 +95,42 @@ bool IterateFactor(std::span<const double> a, std::int16_t m, std::span<double> 
     return !Unconverged(b);
 }
 
+// The whole method for the polynomial a of degree n with working arrays b and
+// c indexed 0 to n. The iteration reads a through coefficients, which shows
+// the same values.
+template <class Coefficients, class Work>
+[[gnu::always_inline]] inline void FindRoots(std::span<double> a, const Coefficients& coefficients, std::int16_t n,
+                                             Work& b, Work& c, std::span<double> re, std::span<double> im)
+{
+    std::int16_t m = n;
+    std::int16_t k = 0;
+    double r = 1.0;
+    double s = 1.0;
+
+    while (m > 2) {
+        if (!IterateFactor(coefficients, m, b, c, r, s)) {
+            r = 0.0;
+            s = 0.0;
+            if (!IterateFactor(coefficients, m, b, c, r, s))
+                RaiseNumericalFault("quadratic factor did not converge");
+        }
+        for (std::int16_t i = m; i >= 2; --i)
+            At(a, i - 2) = At(b, i);
+        QuadraticFactorRoots(r, s, At(re, k), At(re, k + 1), At(im, k), At(im, k + 1));
+        m = Count16(m - 2);
+        k = Count16(k + 2);
+    }
+
+    if (m == 2) {
+        const double r2 = Finite(-At(a, 1) / At(a, 2));
+        const double s2 = Finite(-At(a, 0) / At(a, 2));
+        QuadraticFactorRoots(r2, s2, At(re, k), At(re, k + 1), At(im, k), At(im, k + 1));
+    } else {
+        At(re, k) = Finite(-At(a, 0) / At(a, 1));
+        At(im, k) = 0.0;
+    }
+}
+
 } // namespace
 
 void QuadraticFactorRoots(double r, double s, double& re1, double& re2, double& im1, double& im2)
@@ -94,37 +154,17 @@ void QuadraticFactorRoots(double r, double s, double& re1, double& re2, double& 
 void BairstowRoots(std::span<double> a, std::span<double> re, std::span<double> im)
 {
     const std::int16_t n = Count16(static_cast<long long>(a.size()) - 1);
-    std::int16_t m = n;
+    if (IsEquationOfStateCubic(a)) {
+        CubicWork b{};
+        CubicWork c{};
+        FindRoots(a, EquationOfStateCubic{a}, 3, b, c, re, im);
+        return;
+    }
     const std::size_t workSize = n >= 0 ? static_cast<std::size_t>(n) + 1 : 0;
     WorkArray bStore(workSize), cStore(workSize);
-    const std::span<double> b = bStore.span();
-    const std::span<double> c = cStore.span();
-    std::int16_t k = 0;
-    double r = 1.0;
-    double s = 1.0;
-
-    while (m > 2) {
-        if (!IterateFactor(a, m, b, c, r, s)) {
-            r = 0.0;
-            s = 0.0;
-            if (!IterateFactor(a, m, b, c, r, s))
-                RaiseNumericalFault("quadratic factor did not converge");
-        }
-        for (std::int16_t i = m; i >= 2; --i)
-            At(a, i - 2) = At(b, i);
-        QuadraticFactorRoots(r, s, At(re, k), At(re, k + 1), At(im, k), At(im, k + 1));
-        m = Count16(m - 2);
-        k = Count16(k + 2);
-    }
-
-    if (m == 2) {
-        const double r2 = Finite(-At(a, 1) / At(a, 2));
-        const double s2 = Finite(-At(a, 0) / At(a, 2));
-        QuadraticFactorRoots(r2, s2, At(re, k), At(re, k + 1), At(im, k), At(im, k + 1));
-    } else {
-        At(re, k) = Finite(-At(a, 0) / At(a, 1));
-        At(im, k) = 0.0;
-    }
+    std::span<double> b = bStore.span();
+    std::span<double> c = cStore.span();
+    FindRoots(a, std::span<const double>(a), n, b, c, re, im);
 }
 
 long long BairstowPassCount()

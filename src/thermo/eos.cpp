@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "thermo/bairstow.h"
+#include "thermo/eos_terms.h"
 #include "thermo/numerical_fault.h"
 #include "thermo/properties.h"
 
@@ -44,46 +45,82 @@ void ExtremeRealRoots(std::span<const double> re, std::span<const double> im, do
     }
 }
 
-void FugacityCoefficients(std::span<const double> x, double P, double T, std::span<double> phi,
-                          std::int16_t phase)
-{
-    ++callCount;
-    const std::int16_t count = ComponentCount;
-    std::array<double, PropertyTableSize> bi{};
-    std::array<double, PropertyTableSize> ai{};
+namespace {
 
-    // Pure-component parameters and the linear mixing rule for b.
-    double b = 0.0;
+// The pure-component parameters at T: b_i, a_i, the cross terms and R T.
+void FormTemperatureTerms(double T, std::int16_t count, TemperatureTerms& terms)
+{
+    terms.formed = false;
     for (std::int16_t i = 0; i < count; ++i) {
         const double tc = At(CriticalTemperature, i);
         const double pc = At(CriticalPressure, i);
         const double omega = At(AcentricFactor, i);
-        At(bi, i) = Finite(OmegaB * GasConstant * tc / pc);
-        b = Finite(b + At(x, i) * bi[i]);
+        At(terms.b, i) = Finite(OmegaB * GasConstant * tc / pc);
         const double rtc = GasConstant * tc;
         const double ac = Finite(OmegaA * (rtc * rtc) / pc);
         const double m = Finite(0.48 + (1.574 - 0.176 * omega) * omega);
         const double tr = Finite(T / tc);
         const double si = Finite(1 + m * (1 - Finite(std::sqrt(tr))));
         const double alpha = Finite(si * si);
-        ai[i] = Finite(ac * alpha);
+        At(terms.a, i) = Finite(ac * alpha);
     }
+
+    // Geometric-mean cross terms sqrt(a_i a_j), used by the mixing rule and
+    // again by every coefficient. a_i a_j and a_j a_i are the same double, so
+    // each pair's root is taken once.
+    for (std::int16_t i = 0; i < count; ++i)
+        for (std::int16_t j = 0; j <= i; ++j)
+            At(At(terms.cross, i), j) = At(At(terms.cross, j), i) = Finite(std::sqrt(terms.a[i] * terms.a[j]));
+
+    terms.rt = Finite(GasConstant * T);
+    terms.rtSquared = Finite(terms.rt * terms.rt);
+    terms.temperature = T;
+    terms.count = count;
+    terms.formed = true;
+}
+
+} // namespace
+
+void FugacityCoefficients(std::span<const double> x, double P, double T, std::span<double> phi,
+                          std::int16_t phase)
+{
+    TemperatureTerms terms;
+    FugacityCoefficients(x, P, T, phi, phase, terms);
+}
+
+void FugacityCoefficients(std::span<const double> x, double P, double T, std::span<double> phi,
+                          std::int16_t phase, TemperatureTerms& terms)
+{
+    ++callCount;
+    const std::int16_t count = ComponentCount;
+    if (!terms.formed || terms.temperature != T || terms.count != count)
+        FormTemperatureTerms(T, count, terms);
+    const auto& bi = terms.b;
+    const auto& cross = terms.cross;
+
+    // Linear mixing rule for b.
+    double b = 0.0;
+    for (std::int16_t i = 0; i < count; ++i)
+        b = Finite(b + At(x, i) * bi[i]);
 
     // Quadratic mixing rule with the geometric-mean cross term, both orders of
     // every pair, one running sum.
     double a = 0.0;
     for (std::int16_t i = 0; i < count; ++i)
         for (std::int16_t j = 0; j < count; ++j)
-            a = Finite(a + At(x, i) * At(x, j) * Finite(std::sqrt(ai[i] * ai[j])));
+            a = Finite(a + At(x, i) * At(x, j) * cross[i][j]);
 
-    const double rt = Finite(GasConstant * T);
-    const double A = Finite(a * P / Finite(rt * rt));
+    const double rt = terms.rt;
+    const double A = Finite(a * P / terms.rtSquared);
     const double B = Finite(b * P / rt);
 
     // Z^3 - Z^2 + (A - B - B^2) Z - A B = 0, lowest power first.
     std::array<double, 4> cubic{Finite(-A * B), Finite(A - B * (1 + B)), -1.0, 1.0};
-    std::array<double, 3> re{};
-    std::array<double, 3> im{};
+    // The root finder fills every slot of the root list of a cubic, so the
+    // list is not cleared first (clearing it costs more than the rest of the
+    // root list's handling).
+    std::array<double, 3> re;
+    std::array<double, 3> im;
     BairstowRoots(cubic, re, im);
 
     double largest = 0.0;
@@ -106,7 +143,7 @@ void FugacityCoefficients(std::span<const double> x, double P, double T, std::sp
     for (std::int16_t i = 0; i < count; ++i) {
         double sum = 0.0;
         for (std::int16_t j = 0; j < count; ++j)
-            sum = Finite(sum + At(x, j) * Finite(std::sqrt(ai[i] * ai[j])));
+            sum = Finite(sum + At(x, j) * cross[i][j]);
         const double ratio = Finite(bi[i] / b);
         const double lnPhi =
             Finite(ratio * (Z - 1) - logZminusB + Finite(AoverB * Finite(ratio - twoOverA * sum)) * logOnePlusBOverZ);

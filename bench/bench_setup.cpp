@@ -1,0 +1,89 @@
+#include "bench_setup.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "envelope/case.h"
+#include "envelope/run_workspace.h"
+#include "equilibrium/flash.h"
+#include "equilibrium/saturation_pressure.h"
+#include "equilibrium/saturation_temperature.h"
+#include "thermo/bairstow.h"
+#include "thermo/eos.h"
+#include "thermo/properties.h"
+
+namespace envelope::bench {
+
+namespace {
+
+benchmark::Counter PerIteration(long long count)
+{
+    return benchmark::Counter(static_cast<double>(count), benchmark::Counter::kAvgIterations);
+}
+
+} // namespace
+
+CoreWork::CoreWork()
+    : fugacityCalls_(FugacityCallCount()), bairstowPasses_(BairstowPassCount()), flashPasses_(FlashPassCount())
+{
+}
+
+void CoreWork::Report(benchmark::State& state) const
+{
+    state.counters["fugacity_calls"] = PerIteration(FugacityCallCount() - fugacityCalls_);
+    state.counters["bairstow_passes"] = PerIteration(BairstowPassCount() - bairstowPasses_);
+    state.counters["flash_passes"] = PerIteration(FlashPassCount() - flashPasses_);
+}
+
+CompositionVector LoadCase()
+{
+    return LoadBuiltInCase();
+}
+
+std::array<double, 4> CompressibilityCubic(const CompositionVector& x, double T, double P)
+{
+    std::array<double, 3> ai{};
+    double b = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double tc = CriticalTemperature[i];
+        const double pc = CriticalPressure[i];
+        const double omega = AcentricFactor[i];
+        b = b + x[i] * (0.08664 * GasConstant * tc / pc);
+        const double m = 0.48 + (1.574 - 0.176 * omega) * omega;
+        const double s = 1 + m * (1 - std::sqrt(T / tc));
+        ai[i] = 0.42748 * ((GasConstant * tc) * (GasConstant * tc)) / pc * (s * s);
+    }
+    double a = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        for (std::size_t j = 0; j < x.size(); ++j)
+            a = a + x[i] * x[j] * std::sqrt(ai[i] * ai[j]);
+    const double rt = GasConstant * T;
+    const double A = a * P / (rt * rt);
+    const double B = b * P / rt;
+    return {-A * B, A - B * (1 + B), -1.0, 1.0};
+}
+
+MarchPoint BubbleMarchPoint(const CompositionVector& feed)
+{
+    CompositionVector vapour(feed.size(), 0.0);
+    MarchPoint point{BubbleStartGuess, StartPressure};
+    BubbleTemperature(feed, StartPressure, vapour, point.temperature, StartBandWidth);
+    for (int step = 1; step < MarchStep; ++step) {
+        point.temperature += BubbleStep;
+        BubblePressure(feed, point.temperature, vapour, point.pressure, MarchTolerance);
+    }
+    point.temperature += BubbleStep;
+    return point;
+}
+
+MarchPoint DewMarchPoint(const CompositionVector& feed)
+{
+    CompositionVector liquid(feed.size(), 0.0);
+    MarchPoint point{DewStartGuess, StartPressure};
+    DewTemperature(feed, StartPressure, liquid, point.temperature, StartBandWidth);
+    for (int step = 0; step < MarchStep; ++step)
+        point.temperature += DewStep;
+    return point;
+}
+
+} // namespace envelope::bench

@@ -1,0 +1,52 @@
+// One whole run over in-memory tables and chart: start points, both marches,
+// the constant vapour-fraction lines and the spline across the gap.
+#include "bench_setup.h"
+#include "envelope/chart.h"
+#include "envelope/memory_run.h"
+
+namespace envelope::bench {
+
+namespace {
+
+// Whether two runs left the same outcome, the same texts in every table and
+// the same points, to the last bit, in every chart series.
+bool SameResult(const MemoryRun& one, const MemoryRun& other)
+{
+    if (one.outcome != other.outcome || one.bubbleTable.rows() != other.bubbleTable.rows() ||
+        one.dewTable.rows() != other.dewTable.rows() ||
+        one.interpolationTable.rows() != other.interpolationTable.rows())
+        return false;
+    for (int series = 0; series < Chart::SeriesCount; ++series) {
+        const ChartSeries& mine = one.chart.series(series);
+        const ChartSeries& theirs = other.chart.series(series);
+        if (mine.title != theirs.title || mine.points != theirs.points)
+            return false;
+    }
+    return true;
+}
+
+// Each iteration is one click of "Run" on new tables and a new chart, as the
+// headless program makes it. The counters give the work of one run. A run
+// keeps no state from one run to the next, so every run must leave exactly
+// what the first one left: the benchmark fails when the last timed run differs
+// from an untimed one made before.
+void BM_FullRun(benchmark::State& state)
+{
+    const MemoryRun reference = RunInMemory();
+    const CoreWork work;
+    MemoryRun last;
+    for (auto _ : state) {
+        last = RunInMemory();
+        benchmark::DoNotOptimize(last);
+    }
+    work.Report(state);
+    if (reference.outcome != RunOutcome::Completed)
+        state.SkipWithError("the run did not complete");
+    else if (!SameResult(last, reference))
+        state.SkipWithError("a run left other tables or chart points than the first run");
+}
+BENCHMARK(BM_FullRun)->Unit(benchmark::kMillisecond)->Apply(Repeated);
+
+} // namespace
+
+} // namespace envelope::bench
