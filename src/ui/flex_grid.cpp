@@ -244,6 +244,7 @@ void FlexGrid::contextMenuEvent(QContextMenuEvent* event)
     QAction* copy = menu.addAction(tr("Copy"), this, &FlexGrid::copySelection);
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(selectionModel()->hasSelection());
+    menu.addAction(tr("Export CSV\u2026"), this, &FlexGrid::exportRequested);
     menu.exec(event->globalPos());
 }
 

@@ -5,7 +5,8 @@
 // other rows scroll: a second view over the same model, showing only row 0,
 // lies over the top of the viewport and follows the horizontal scrolling.
 // The cells are read-only for the user; a rectangle of data cells can be
-// selected and copied as tab-separated text (Ctrl+C or the context menu).
+// selected and copied as tab-separated text (Ctrl+C or the context menu), and
+// the context menu asks for the whole table to be exported (exportRequested()).
 // Outside the cells the grid is grey, and thin light grey lines part them.
 
 #include <QTableWidget>
@@ -29,6 +30,10 @@ public:
 
 public slots:
     void copySelection() const;
+
+signals:
+    // "Export CSV…" was chosen from the context menu.
+    void exportRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,14 +1,18 @@
 #include "ui/form1.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "envelope/csv.h"
 #include "envelope/run.h"
 
 #include "ui/flex_grid.h"
 #include "ui/look.h"
+#include "ui/output_files.h"
 
 namespace envelope {
 
@@ -50,6 +54,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     bubble_ = std::make_unique<QtTable>(*grid1);
     dew_ = std::make_unique<QtTable>(*grid2);
     spline_ = std::make_unique<QtTable>(*grid3);
+    connect(grid1, &FlexGrid::exportRequested, this, [this] { askAndExportCsv(*bubble_, BubbleCsvFileName); });
+    connect(grid2, &FlexGrid::exportRequested, this, [this] { askAndExportCsv(*dew_, DewCsvFileName); });
+    connect(grid3, &FlexGrid::exportRequested, this,
+            [this] { askAndExportCsv(*spline_, InterpolationCsvFileName); });
 
     // "Run" first, then the grids in order; the frames take no focus.
     setTabOrder(run, grid1);
@@ -68,6 +76,38 @@ void Form1::Form_Load()
 {
     for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
         WriteColumnHeadings(*table);
+}
+
+QString Form1::ExportCsv(const Table& table, const QString& fileName)
+{
+    OutputFiles files;
+    if (files.add(fileName, QByteArray::fromStdString(TableCsv(table))) && files.commit())
+        return {};
+    return files.problem();
+}
+
+void Form1::askAndExportCsv(const Table& table, const char* fileName)
+{
+    QFileDialog dialog(this, tr("Export CSV"));
+    dialog.setObjectName(QStringLiteral("ExportCsvDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({tr("CSV files (*.csv)"), tr("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (!exportDirectory_.isEmpty())
+        dialog.setDirectory(exportDirectory_);
+    dialog.selectFile(QString::fromLatin1(fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    const QString problem = ExportCsv(table, chosen);
+    if (problem.isEmpty()) {
+        exportDirectory_ = QFileInfo(chosen).absolutePath();
+        return;
+    }
+    QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The table could not be exported: %1.").arg(problem),
+                        QMessageBox::Ok, this);
+    message.setObjectName(QStringLiteral("ExportCsvProblem"));
+    message.exec();
 }
 
 void Form1::Command1_Click()

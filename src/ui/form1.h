@@ -2,10 +2,12 @@
 // The main window: the bubble curve, dew curve and spline interpolation
 // tables, each in its frame, and the button "Run". Loading the window gives
 // each table its headings through the table operations. The window also holds
-// the chart operations, whose chart window it creates on first use.
+// the chart operations, whose chart window it creates on first use. Each
+// table's context menu exports the table as a CSV file.
 
 #include <memory>
 
+#include <QString>
 #include <QWidget>
 
 #include "envelope/table.h"
@@ -31,12 +33,22 @@ public:
     Table& splineTable() { return *spline_; }
     QtChart& chart() { return chart_; }
 
+    // Writes the table as CSV into the file, which is replaced only by a
+    // complete new one. The problem, or an empty text when the file is written.
+    static QString ExportCsv(const Table& table, const QString& fileName);
+
 public slots:
     // Clicked "Run".
     void Command1_Click();
 
 private:
     void Form_Load();
+    // Asks where to export the table, offering the name under which the
+    // command line writes it, and reports a failure in a message box.
+    void askAndExportCsv(const Table& table, const char* fileName);
+
+    // Where the last export went: the next one is offered the same place.
+    QString exportDirectory_;
 
     std::unique_ptr<QtTable> bubble_;
     std::unique_ptr<QtTable> dew_;
