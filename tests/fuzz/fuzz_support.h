@@ -1,0 +1,153 @@
+#pragma once
+// Helpers shared by the libFuzzer targets: a plain reader for the input bytes
+// and the contract every target checks (the call returns or raises
+// NumericalFault, nothing else; invariants that must hold on a normal return).
+//
+// Inputs are read front to back: single bytes for sizes and modes, 16-bit
+// integers and IEEE doubles in little-endian byte order. Whatever the input is
+// too short to supply reads as zero, so every input is usable and seed files
+// can be written by hand from the layout each target documents.
+
+#include <chrono>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <span>
+
+#include "thermo/numerical_fault.h"
+#include "thermo/properties.h"
+
+namespace envelope::fuzz {
+
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::uint8_t Byte()
+    {
+        std::uint8_t v = 0;
+        Read(&v, sizeof v);
+        return v;
+    }
+
+    std::int16_t Int16()
+    {
+        std::uint8_t bytes[2] = {0, 0};
+        Read(bytes, sizeof bytes);
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)));
+    }
+
+    double Double()
+    {
+        std::uint8_t bytes[8] = {};
+        Read(bytes, sizeof bytes);
+        std::uint64_t bits = 0;
+        for (int i = 7; i >= 0; --i)
+            bits = (bits << 8) | bytes[i];
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+
+    void Doubles(std::span<double> out)
+    {
+        for (double& v : out)
+            v = Double();
+    }
+
+private:
+    void Read(std::uint8_t* out, std::size_t count)
+    {
+        const std::size_t available = size_ - offset_ < count ? size_ - offset_ : count;
+        std::memcpy(out, data_ + offset_, available);
+        offset_ += available;
+    }
+
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t offset_ = 0;
+};
+
+// Sets the program-wide component tables, which every call of the equation of
+// state reads, from the input: ComponentCount as given, then three doubles
+// each of Tc, Pc and omega. A target that varies them sets them on every
+// input, so that nothing of an earlier input is left behind.
+inline void ReadPropertyTables(Input& in, int count)
+{
+    ComponentCount = static_cast<std::int16_t>(count);
+    in.Doubles(CriticalTemperature);
+    in.Doubles(CriticalPressure);
+    in.Doubles(AcentricFactor);
+}
+
+// Reports a broken contract and aborts, which libFuzzer records as a crash
+// and saves the input for.
+[[noreturn]] inline void Violation(const char* what)
+{
+    std::fprintf(stderr, "\n*** contract violated: %s\n", what);
+    std::fflush(stderr);
+    std::abort();
+}
+
+inline void Require(bool condition, const char* what)
+{
+    if (!condition)
+        Violation(what);
+}
+
+// The longest one call may take. libFuzzer's -timeout looks only once a
+// second, so a call of one to two seconds can slip past it; every call is
+// timed here as well.
+inline constexpr double CallTimeLimitSeconds = 1.0;
+
+// Runs the call; true when it returned, false when it raised NumericalFault.
+// Any other exception, or a call longer than the limit, breaks the contract.
+template <class Call>
+bool ReturnsOrFaults(Call&& call)
+{
+    const auto start = std::chrono::steady_clock::now();
+    bool returned = true;
+    try {
+        call();
+    } catch (const NumericalFault&) {
+        returned = false;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "\n*** exception other than the numerical fault: %s\n", e.what());
+        Violation("unexpected exception type");
+    } catch (...) {
+        Violation("unexpected non-standard exception");
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (took.count() > CallTimeLimitSeconds) {
+        std::fprintf(stderr, "\n*** the call took %.3f s\n", took.count());
+        Violation("a call took longer than one second");
+    }
+    return returned;
+}
+
+// Bitwise equality, so that a NaN left in place compares equal to itself.
+inline bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A NaN with a payload of its own, which no guarded calculation can store: an
+// entry that still holds it was not written by the call.
+inline double Untouched()
+{
+    const std::uint64_t bits = 0x7ff8'0000'dead'beefULL;
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+inline bool IsUntouched(double v)
+{
+    return SameBits(v, Untouched());
+}
+
+} // namespace envelope::fuzz
