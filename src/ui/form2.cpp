@@ -176,15 +176,15 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     connect(view_, &ChartView::saveRequested, this, &Form2::saveChartAs);
 
     for (std::size_t i = 0; i < LegendLabels.size(); ++i) {
-        const LegendLabel& spec = LegendLabels[i];
-        auto* label = new QLabel(QString::fromLatin1(spec.caption), this);
+        const LegendLabel& legend = LegendLabels[i];
+        auto* label = new QLabel(QString::fromLatin1(legend.caption), this);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        label->setGeometry(TwipsRect(LabelLeft, spec.top, LabelWidth, LabelHeight));
+        label->setGeometry(TwipsRect(LabelLeft, legend.top, LabelWidth, LabelHeight));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setAutoFillBackground(true);
         QPalette colours = label->palette();
-        colours.setColor(QPalette::Window, QColor(spec.background));
-        colours.setColor(QPalette::WindowText, QColor(spec.text));
+        colours.setColor(QPalette::Window, QColor(legend.background));
+        colours.setColor(QPalette::WindowText, QColor(legend.text));
         label->setPalette(colours);
         labels_[i] = label;
     }
