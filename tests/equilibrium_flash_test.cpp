@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "envelope/case.h"
+#include "equilibrium_feed_test.h"
 #include "equilibrium/flash.h"
 #include "thermo/composition.h"
 #include "thermo/eos.h"
@@ -15,11 +16,8 @@ using namespace envelope;
 
 namespace {
 
-class FlashTest : public ::testing::Test {
+class FlashTest : public FeedTest {
 protected:
-    void SetUp() override { feed = LoadBuiltInCase(); }
-
-    CompositionVector feed;
     std::vector<double> x = std::vector<double>(3, -1.0);
     std::vector<double> y = std::vector<double>(3, -1.0);
     double V = -1.0;

@@ -4,27 +4,18 @@
 
 #include <cmath>
 
-#include "envelope/case.h"
-#include "equilibrium/flash.h"
 #include "equilibrium/quality_line.h"
+#include "equilibrium_feed_test.h"
 
 namespace envelope {
 namespace {
 
-class QualityLineTest : public ::testing::Test {
+class QualityLineTest : public FeedTest {
 protected:
-    void SetUp() override { feed = LoadBuiltInCase(); }
-
     // Vapour fraction with the search's own flash settings; fx and fy receive
     // the phases.
-    double FlashV(double T, double P)
-    {
-        double V = -1.0;
-        IsothermalFlash(feed, T, P, fy, fx, V, 0.0001, 100);
-        return V;
-    }
+    double FlashV(double T, double P) { return FlashFeed(T, P, fy, fx, 0.0001, 100); }
 
-    CompositionVector feed;
     CompositionVector x = CompositionVector(3, 0.0);
     CompositionVector y = CompositionVector(3, 0.0);
     CompositionVector fx = CompositionVector(3, 0.0);

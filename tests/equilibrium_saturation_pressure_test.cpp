@@ -6,9 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "envelope/case.h"
-#include "equilibrium/flash.h"
 #include "equilibrium/saturation_pressure.h"
+#include "equilibrium_feed_test.h"
 #include "equilibrium/wilson.h"
 #include "thermo/composition.h"
 #include "thermo/eos.h"
@@ -18,20 +17,15 @@
 namespace envelope {
 namespace {
 
-class SaturationPressureTest : public ::testing::Test {
+class SaturationPressureTest : public FeedTest {
 protected:
-    void SetUp() override { feed = LoadBuiltInCase(); }
-
     double FlashV(double T, double P)
     {
         CompositionVector x(3, 0.0);
         CompositionVector y(3, 0.0);
-        double V = -1.0;
-        IsothermalFlash(feed, T, P, y, x, V, 0.00001, 50);
-        return V;
+        return FlashFeed(T, P, y, x, 0.00001, 50);
     }
 
-    CompositionVector feed;
     CompositionVector out = CompositionVector(3, 0.0);
 };
 

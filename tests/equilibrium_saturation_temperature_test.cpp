@@ -4,26 +4,18 @@
 
 #include <cmath>
 
-#include "envelope/case.h"
-#include "equilibrium/flash.h"
 #include "equilibrium/saturation_temperature.h"
+#include "equilibrium_feed_test.h"
 #include "thermo/numerical_fault.h"
 
 namespace envelope {
 namespace {
 
-class SaturationTemperatureTest : public ::testing::Test {
+class SaturationTemperatureTest : public FeedTest {
 protected:
-    void SetUp() override { feed = LoadBuiltInCase(); }
-
     // Vapour fraction of the feed at (T, P) with the searches' flash settings;
     // y and x receive the phases.
-    double FlashV(double T, double P)
-    {
-        double V = -1.0;
-        IsothermalFlash(feed, T, P, y, x, V, 0.00001, 50);
-        return V;
-    }
+    double FlashV(double T, double P) { return FlashFeed(T, P, y, x, 0.00001, 50); }
 
     // Runs the bubble search at 2 bar from the guess: the flash at the result
     // lands in (0, 0.001], and the caller's vector holds that flash's vapour.
@@ -54,7 +46,6 @@ protected:
         EXPECT_EQ(incipientLiquid, x);
     }
 
-    CompositionVector feed;
     CompositionVector x = CompositionVector(3, 0.0);
     CompositionVector y = CompositionVector(3, 0.0);
 };

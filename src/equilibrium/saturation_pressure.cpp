@@ -100,8 +100,7 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
     for (std::int16_t i = 0; i < ComponentCount; ++i) {
         if (search == Search::Bubble)
             At(e, i) = WilsonFactor(i, T);
-        // The Wilson K-value (Pc_i / P0) e_i.
-        At(K, i) = Finite(Finite(At(CriticalPressure, i) / P0) * e[i]);
+        At(K, i) = WilsonKFromFactor(i, P0, e[i]);
         At(incipient, i) = IncipientFraction(search, K[i], At(given, i));
     }
 

@@ -18,10 +18,16 @@ inline double WilsonFactor(std::int16_t i, double T)
     return Finite(std::exp(exponent));
 }
 
+// The Wilson K-value (Pc_i / P) * e_i from a factor e_i already formed.
+inline double WilsonKFromFactor(std::int16_t i, double P, double factor)
+{
+    return Finite(Finite(At(CriticalPressure, i) / P) * factor);
+}
+
 // The Wilson K-value of component i at (T, P).
 inline double WilsonK(std::int16_t i, double T, double P)
 {
-    return Finite(Finite(At(CriticalPressure, i) / P) * WilsonFactor(i, T));
+    return WilsonKFromFactor(i, P, WilsonFactor(i, T));
 }
 
 } // namespace envelope
