@@ -51,18 +51,27 @@ TEST(ThreeDecimals, ExactHalvesRoundAwayFromZero)
     EXPECT_EQ(FormatThreeDecimals(-0.0625), "-.063");
     EXPECT_EQ(FormatThreeDecimalsPadded(-2.3125), "-002.313");
     EXPECT_EQ(FormatThreeDecimals(1048576.4375), "1048576.438");
+    // Up to the largest tie, 2^49 - 1/16, where 1000 times the value is no
+    // longer exact in a double.
+    EXPECT_EQ(FormatThreeDecimals(1099511627776.0625), "1099511627776.063");
+    EXPECT_EQ(FormatThreeDecimals(-(0x1p49 - 0.0625)), "-562949953421311.938");
+    EXPECT_EQ(FormatThreeDecimals(0x1p49 + 0.125), "562949953421312.125");
     // Neighbours of a half round to their nearer side.
     EXPECT_EQ(FormatThreeDecimals(std::nextafter(0.0625, 0.0)), ".062");
     EXPECT_EQ(FormatThreeDecimals(std::nextafter(0.0625, 1.0)), ".063");
 }
 
-TEST(ThreeDecimals, NegativeValueRoundingToZeroHasNoSign)
+TEST(ThreeDecimals, NegativeValueRoundingToZeroKeepsItsSign)
 {
-    EXPECT_EQ(FormatThreeDecimals(-0.0004), ".");
-    EXPECT_EQ(FormatThreeDecimals(-0.0), ".");
-    EXPECT_EQ(FormatThreeDecimalsPadded(-0.0004), "000.");
-    // The first negative value that does not round to zero keeps its sign.
+    EXPECT_EQ(FormatThreeDecimals(-0.0004), "-.");
+    EXPECT_EQ(FormatThreeDecimalsPadded(-0.0004), "-000.");
     EXPECT_EQ(FormatThreeDecimals(-0.0005), "-.001");
+    // Negative zero is zero.
+    EXPECT_EQ(FormatThreeDecimals(-0.0), ".");
+    // Read back, as the spline knots are: "-." has no digits and reads 0, and
+    // "-000." reads zero.
+    EXPECT_EQ(ReadLeadingNumber(FormatThreeDecimals(-0.0004)), 0.0);
+    EXPECT_EQ(ReadLeadingNumber(FormatThreeDecimalsPadded(-0.0004)), 0.0);
 }
 
 TEST(ThreeDecimals, NonFiniteValueIsANumericalFault)

@@ -28,10 +28,27 @@ struct ThousandthsText {
 
 // A double is exactly halfway between two thousandths only when it is an odd
 // multiple of 1/16: k/1000 + 1/2000 = (2k + 1)/2000 is a binary fraction only
-// when 125 divides 2k + 1. Below 2^40 the product with 16 is exact.
+// when 125 divides 2k + 1. From 2^49 on the spacing of doubles exceeds 1/16, so
+// no tie exists there; below it the product with 16 is exact.
 bool IsThousandthTie(double magnitude)
 {
-    return magnitude < 0x1p40 && std::fmod(magnitude * 16.0, 2.0) == 1.0;
+    return magnitude < 0x1p49 && std::fmod(magnitude * 16.0, 2.0) == 1.0;
+}
+
+// Adds one unit in the last place of a text of decimal digits with a point,
+// carrying through the point: "9.999" gives "10.000".
+void IncrementLastDigit(std::string& digits)
+{
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] == '.')
+            continue;
+        if (digits[i] != '9') {
+            ++digits[i];
+            return;
+        }
+        digits[i] = '0';
+    }
+    digits.insert(0, 1, '1');
 }
 
 ThousandthsText RoundToThousandths(double value)
@@ -45,16 +62,13 @@ ThousandthsText RoundToThousandths(double value)
     std::string digits;
     if (IsThousandthTie(magnitude)) {
         // The fixed conversion would round a tie to even; a business format
-        // rounds it away from zero. magnitude * 1000 = j * 62.5 with j odd and
-        // below 2^44, so the product and the added half are both exact.
-        const double thousandths = magnitude * 1000.0 + 0.5;
-        const auto result = std::to_chars(first, last, thousandths, std::chars_format::fixed, 0);
+        // rounds it away from zero. A tie has exactly four decimals, the last
+        // a 5, so its four-decimal text is exact: drop the 5 and round up.
+        const auto result = std::to_chars(first, last, magnitude, std::chars_format::fixed, 4);
         if (result.ec != std::errc())
             RaiseNumericalFault("number does not fit its text");
-        std::string whole(first, result.ptr);
-        if (whole.size() < 4)
-            whole.insert(0, 4 - whole.size(), '0');
-        digits = whole.substr(0, whole.size() - 3) + "." + whole.substr(whole.size() - 3);
+        digits.assign(first, result.ptr - 1);
+        IncrementLastDigit(digits);
     } else {
         // The fixed conversion rounds the exact binary value to nearest.
         const auto result = std::to_chars(first, last, magnitude, std::chars_format::fixed, 3);
@@ -67,8 +81,9 @@ ThousandthsText RoundToThousandths(double value)
     ThousandthsText text;
     text.integer = digits.substr(0, point);
     text.fraction = digits.substr(point + 1);
-    const bool zero = digits.find_first_not_of("0.") == std::string::npos;
-    text.negative = std::signbit(value) && !zero;
+    // Every negative value keeps its sign, also one that rounds to zero; -0.0
+    // is zero, not negative.
+    text.negative = value < 0.0;
     return text;
 }
 

@@ -12,12 +12,14 @@ namespace envelope {
 // "###.###": rounded to three decimals (halfway values away from zero); the
 // integer digits without leading zeros and none when the integer part is 0; the
 // point always; the fraction without trailing zeros. A negative value carries a
-// leading "-" unless it rounds to zero: -0.0004 gives ".", as 0 does.
+// leading "-", also when it rounds to zero: -0.0004 gives "-." (and -0.0 gives
+// ".", as 0 does). Halfway values round away from zero over the whole range.
 // Examples: 2 -> "2.", 2.5 -> "2.5", 0.5 -> ".5", -1.5 -> "-1.5".
 std::string FormatThreeDecimals(double value);
 
 // "00#.###": the same with the integer part padded with zeros to at least three
-// digits. Examples: 2 -> "002.", 0.5 -> "000.5", -1.5 -> "-001.5".
+// digits. Examples: 2 -> "002.", 0.5 -> "000.5", -1.5 -> "-001.5",
+// -0.0004 -> "-000.".
 std::string FormatThreeDecimalsPadded(double value);
 
 // The shortest decimal form: at most 15 significant digits, no trailing zeros,
