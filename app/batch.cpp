@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QStringList>
 
+#include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
@@ -100,7 +101,7 @@ int RunBatch(const CommandLine& command, int& argc, char* argv[])
     if (!problem.isEmpty())
         return UsageError(problem);
 
-    const MemoryRun run = RunInMemory();
+    const MemoryRun run = RunInMemory(BuiltInMixture());
     if (run.outcome == RunOutcome::StartPhaseFailed) {
         std::cerr << NumericalErrorMessage << '\n';
         return ExitFailure;

@@ -10,7 +10,6 @@
 #include "equilibrium/saturation_temperature.h"
 #include "thermo/bairstow.h"
 #include "thermo/eos.h"
-#include "thermo/properties.h"
 
 namespace envelope::bench {
 
@@ -23,31 +22,27 @@ benchmark::Counter PerIteration(long long count)
 
 } // namespace
 
-CoreWork::CoreWork()
-    : fugacityCalls_(FugacityCallCount()), bairstowPasses_(BairstowPassCount()), flashPasses_(FlashPassCount())
+void ReportWork(benchmark::State& state, const SolverCounters& counters)
 {
+    state.counters["fugacity_calls"] = PerIteration(counters.fugacityCalls);
+    state.counters["bairstow_passes"] = PerIteration(counters.rootFinderPasses);
+    state.counters["flash_passes"] = PerIteration(counters.flashPasses);
 }
 
-void CoreWork::Report(benchmark::State& state) const
+const Mixture& Case()
 {
-    state.counters["fugacity_calls"] = PerIteration(FugacityCallCount() - fugacityCalls_);
-    state.counters["bairstow_passes"] = PerIteration(BairstowPassCount() - bairstowPasses_);
-    state.counters["flash_passes"] = PerIteration(FlashPassCount() - flashPasses_);
+    static const Mixture builtIn = BuiltInMixture();
+    return builtIn;
 }
 
-CompositionVector LoadCase()
+std::array<double, 4> CompressibilityCubic(const Mixture& mixture, const CompositionVector& x, double T, double P)
 {
-    return LoadBuiltInCase();
-}
-
-std::array<double, 4> CompressibilityCubic(const CompositionVector& x, double T, double P)
-{
-    std::array<double, 3> ai{};
+    std::array<double, MaxComponentCount> ai{};
     double b = 0.0;
     for (std::size_t i = 0; i < x.size(); ++i) {
-        const double tc = CriticalTemperature[i];
-        const double pc = CriticalPressure[i];
-        const double omega = AcentricFactor[i];
+        const double tc = mixture.criticalTemperature[i];
+        const double pc = mixture.criticalPressure[i];
+        const double omega = mixture.acentricFactor[i];
         b = b + x[i] * (0.08664 * GasConstant * tc / pc);
         const double m = 0.48 + (1.574 - 0.176 * omega) * omega;
         const double s = 1 + m * (1 - std::sqrt(T / tc));
@@ -63,24 +58,27 @@ std::array<double, 4> CompressibilityCubic(const CompositionVector& x, double T,
     return {-A * B, A - B * (1 + B), -1.0, 1.0};
 }
 
-MarchPoint BubbleMarchPoint(const CompositionVector& feed)
+MarchPoint BubbleMarchPoint(const Mixture& mixture)
 {
+    const CompositionVector& feed = mixture.feed;
     CompositionVector vapour(feed.size(), 0.0);
+    SolverWorkspace work;
     MarchPoint point{BubbleStartGuess, StartPressure};
-    BubbleTemperature(feed, StartPressure, vapour, point.temperature, StartBandWidth);
+    BubbleTemperature(mixture, feed, StartPressure, vapour, point.temperature, StartBandWidth, work);
     for (int step = 1; step < MarchStep; ++step) {
         point.temperature += BubbleStep;
-        BubblePressure(feed, point.temperature, vapour, point.pressure, MarchTolerance);
+        BubblePressure(mixture, feed, point.temperature, vapour, point.pressure, MarchTolerance, work);
     }
     point.temperature += BubbleStep;
     return point;
 }
 
-MarchPoint DewMarchPoint(const CompositionVector& feed)
+MarchPoint DewMarchPoint(const Mixture& mixture)
 {
-    CompositionVector liquid(feed.size(), 0.0);
+    CompositionVector liquid(mixture.feed.size(), 0.0);
+    SolverWorkspace work;
     MarchPoint point{DewStartGuess, StartPressure};
-    DewTemperature(feed, StartPressure, liquid, point.temperature, StartBandWidth);
+    DewTemperature(mixture, mixture.feed, StartPressure, liquid, point.temperature, StartBandWidth, work);
     for (int step = 0; step < MarchStep; ++step)
         point.temperature += DewStep;
     return point;

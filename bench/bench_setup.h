@@ -8,6 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include "thermo/composition.h"
+#include "thermo/mixture.h"
+#include "thermo/workspace.h"
 
 namespace envelope::bench {
 
@@ -34,34 +36,25 @@ struct MarchPoint {
     double pressure = 0.0;    // bar
 };
 
-// The core's work counters from construction to Report: the calls of
-// FugacityCoefficients, the passes of the root finder and of the flash, each
-// reported per benchmark iteration.
-class CoreWork {
-public:
-    CoreWork();
-    void Report(benchmark::State& state) const;
+// The core's work counters: the calls of FugacityCoefficients, the passes of
+// the root finder and of the flash, each reported per benchmark iteration.
+void ReportWork(benchmark::State& state, const SolverCounters& counters);
 
-private:
-    long long fugacityCalls_;
-    long long bairstowPasses_;
-    long long flashPasses_;
-};
+// The built-in case.
+const Mixture& Case();
 
-// Loads the built-in case; returns the feed.
-CompositionVector LoadCase();
-
-// The cubic in Z of the equation of state for composition x at (T, P),
-// lowest power first, formed with the mixing rules of FugacityCoefficients.
-std::array<double, 4> CompressibilityCubic(const CompositionVector& x, double T, double P);
+// The cubic in Z of the equation of state for composition x of the mixture at
+// (T, P), lowest power first, formed with the mixing rules of
+// FugacityCoefficients (no interaction parameters).
+std::array<double, 4> CompressibilityCubic(const Mixture& mixture, const CompositionVector& x, double T, double P);
 
 // The bubble march's step MarchStep, reached as the run reaches it: the start
 // point at 2 bar, then one bubble-pressure search per 8 K step, each starting
 // from the pressure of the step before.
-MarchPoint BubbleMarchPoint(const CompositionVector& feed);
+MarchPoint BubbleMarchPoint(const Mixture& mixture);
 
 // The dew march's step MarchStep: the dew start point at 2 bar plus MarchStep
 // steps of 5 K. The dew search ignores the pressure handed to it.
-MarchPoint DewMarchPoint(const CompositionVector& feed);
+MarchPoint DewMarchPoint(const Mixture& mixture);
 
 } // namespace envelope::bench

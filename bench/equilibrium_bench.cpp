@@ -15,16 +15,17 @@ namespace {
 // point of the feed, 400 K and 10 bar.
 void BM_IsothermalFlash(benchmark::State& state)
 {
-    const CompositionVector feed = LoadCase();
-    CompositionVector x(feed.size(), 0.0), y(feed.size(), 0.0);
+    const Mixture& mixture = Case();
+    CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = 0.0;
-    const CoreWork work;
+    SolverWorkspace work;
     for (auto _ : state) {
-        IsothermalFlash(feed, PointTemperature, PointPressure, y, x, V, MarchTolerance, CheckFlashPasses);
+        IsothermalFlash(mixture, mixture.feed, PointTemperature, PointPressure, y, x, V, MarchTolerance,
+                        CheckFlashPasses, work);
         benchmark::DoNotOptimize(V);
         benchmark::ClobberMemory();
     }
-    work.Report(state);
+    ReportWork(state, work.counters);
     if (!(V > 0 && V < 1))
         state.SkipWithError("the flash point is not two-phase");
 }
@@ -32,37 +33,35 @@ BENCHMARK(BM_IsothermalFlash)->Apply(Repeated);
 
 // One saturation-pressure search per iteration at the given march point, the
 // pressure reset to the point's value before each.
-using SaturationSearch = void (*)(std::span<const double>, double, std::span<double>, double&, double);
+using SaturationSearch = void (*)(const Mixture&, std::span<const double>, double, std::span<double>, double&,
+                                  double, SolverWorkspace&);
 
-void MeasureSearch(benchmark::State& state, SaturationSearch search, const CompositionVector& feed,
-                   const MarchPoint& point)
+void MeasureSearch(benchmark::State& state, SaturationSearch search, const Mixture& mixture, const MarchPoint& point)
 {
-    CompositionVector incipient(feed.size(), 0.0);
+    CompositionVector incipient(mixture.feed.size(), 0.0);
     double P = 0.0;
-    const CoreWork work;
+    SolverWorkspace work;
     for (auto _ : state) {
         P = point.pressure;
-        search(feed, point.temperature, incipient, P, MarchTolerance);
+        search(mixture, mixture.feed, point.temperature, incipient, P, MarchTolerance, work);
         benchmark::DoNotOptimize(P);
         benchmark::ClobberMemory();
     }
-    work.Report(state);
+    ReportWork(state, work.counters);
 }
 
 // The bubble-pressure search of one bubble march step, started from the
 // pressure of the step before, as the run starts it.
 void BM_BubblePressure(benchmark::State& state)
 {
-    const CompositionVector feed = LoadCase();
-    MeasureSearch(state, BubblePressure, feed, BubbleMarchPoint(feed));
+    MeasureSearch(state, BubblePressure, Case(), BubbleMarchPoint(Case()));
 }
 BENCHMARK(BM_BubblePressure)->Apply(Repeated);
 
 // The dew-pressure search of one dew march step.
 void BM_DewPressure(benchmark::State& state)
 {
-    const CompositionVector feed = LoadCase();
-    MeasureSearch(state, DewPressure, feed, DewMarchPoint(feed));
+    MeasureSearch(state, DewPressure, Case(), DewMarchPoint(Case()));
 }
 BENCHMARK(BM_DewPressure)->Apply(Repeated);
 

@@ -1,6 +1,7 @@
 // One whole run over in-memory tables and chart: start points, both marches,
 // the constant vapour-fraction lines and the spline across the gap.
 #include "bench_setup.h"
+#include "envelope/case.h"
 #include "envelope/chart.h"
 #include "envelope/memory_run.h"
 
@@ -32,14 +33,15 @@ bool SameResult(const MemoryRun& one, const MemoryRun& other)
 // from an untimed one made before.
 void BM_FullRun(benchmark::State& state)
 {
-    const MemoryRun reference = RunInMemory();
-    const CoreWork work;
+    const MemoryRun reference = RunInMemory(Case());
+    SolverCounters work;
     MemoryRun last;
     for (auto _ : state) {
-        last = RunInMemory();
+        last = RunInMemory(Case());
         benchmark::DoNotOptimize(last);
+        work += last.counters;
     }
-    work.Report(state);
+    ReportWork(state, work);
     if (reference.outcome != RunOutcome::Completed)
         state.SkipWithError("the run did not complete");
     else if (!SameResult(last, reference))

@@ -13,11 +13,12 @@ namespace {
 // The feed at 400 K and 10 bar, with the selector given as the argument.
 void BM_FugacityCoefficients(benchmark::State& state)
 {
-    const CompositionVector feed = LoadCase();
+    const Mixture& mixture = Case();
     const auto phase = static_cast<std::int16_t>(state.range(0));
     std::array<double, 3> phi{};
+    SolverWorkspace work;
     for (auto _ : state) {
-        FugacityCoefficients(feed, PointPressure, PointTemperature, phi, phase);
+        FugacityCoefficients(mixture, mixture.feed, PointPressure, PointTemperature, phi, phase, work);
         benchmark::DoNotOptimize(phi.data());
         benchmark::ClobberMemory();
     }
@@ -29,19 +30,19 @@ BENCHMARK(BM_FugacityCoefficients)->ArgName("phase")->Arg(LiquidPhase)->Arg(Vapo
 // built afresh each time because the root finder deflates it in place.
 void BM_BairstowRoots(benchmark::State& state)
 {
-    const std::array<double, 4> cubic = CompressibilityCubic(LoadCase(), PointTemperature, PointPressure);
+    const std::array<double, 4> cubic = CompressibilityCubic(Case(), Case().feed, PointTemperature, PointPressure);
     std::array<double, 4> a{};
     std::array<double, 3> re{};
     std::array<double, 3> im{};
-    const CoreWork work;
+    SolverCounters work;
     for (auto _ : state) {
         a = cubic;
-        BairstowRoots(a, re, im);
+        BairstowRoots(a, re, im, work.rootFinderPasses);
         benchmark::DoNotOptimize(re.data());
         benchmark::DoNotOptimize(im.data());
         benchmark::ClobberMemory();
     }
-    work.Report(state);
+    ReportWork(state, work);
 }
 BENCHMARK(BM_BairstowRoots)->Apply(Repeated);
 

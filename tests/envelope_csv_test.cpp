@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
 #include "envelope/memory_table.h"
@@ -105,7 +106,7 @@ TEST(TableCsv, WritesHeadingAndRowsWithCrLfAndSkipsEmptyRows)
 
 TEST(TableCsv, RunTablesReadBackRowForRow)
 {
-    const MemoryRun run = RunInMemory();
+    const MemoryRun run = RunInMemory(BuiltInMixture());
     ASSERT_EQ(run.outcome, RunOutcome::Completed);
     for (const MemoryTable* table : {&run.bubbleTable, &run.dewTable, &run.interpolationTable}) {
         const Records rows = TableRows(*table);

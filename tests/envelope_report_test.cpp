@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "envelope/case.h"
 #include "envelope/memory_run.h"
 #include "envelope/memory_table.h"
 #include "envelope/report.h"
@@ -43,7 +44,7 @@ TEST(Report, CaptionsThenRowsJoinedByTabsWithOneEmptyLineBetweenTables)
 
 TEST(Report, HeadlessRunReportsEveryRowOfTheThreeTables)
 {
-    const MemoryRun run = RunInMemory();
+    const MemoryRun run = RunInMemory(BuiltInMixture());
     ASSERT_EQ(run.outcome, RunOutcome::Completed);
     std::ostringstream out;
     WriteReport(out, run.bubbleTable, run.dewTable, run.interpolationTable);

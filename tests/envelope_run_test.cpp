@@ -16,6 +16,7 @@
 #include "equilibrium/flash.h"
 #include "equilibrium/saturation_pressure.h"
 #include "equilibrium/saturation_temperature.h"
+#include "thermo/composition.h"
 #include "thermo/numerical_fault.h"
 
 namespace envelope {
@@ -25,7 +26,7 @@ struct Results {
     MemoryTable bubble, dew, interp;
     MemoryChart chart;
     RunOutcome outcome = RunOutcome::Completed;
-    RunOutcome run() { return outcome = Run(bubble, dew, interp, chart); }
+    RunOutcome run() { return outcome = Run(BuiltInMixture(), bubble, dew, interp, chart); }
 };
 
 double Number(const MemoryTable& table, int row, int column)
@@ -40,10 +41,11 @@ int LastRow(const MemoryTable& table)
 
 double FlashV(double T, double P, double tolerance = 1e-5, std::int16_t passes = 50)
 {
-    const CompositionVector feed = LoadBuiltInCase();
+    const Mixture mixture = BuiltInMixture();
     CompositionVector x(3, 0.0), y(3, 0.0);
     double V = 0.0;
-    IsothermalFlash(feed, T, P, y, x, V, tolerance, passes);
+    SolverWorkspace work;
+    IsothermalFlash(mixture, mixture.feed, T, P, y, x, V, tolerance, passes, work);
     return V;
 }
 
@@ -84,10 +86,11 @@ struct StartTemperatures {
     double dew = 412.0;
     StartTemperatures()
     {
-        const CompositionVector feed = LoadBuiltInCase();
+        const Mixture mixture = BuiltInMixture();
         CompositionVector scratch(3, 0.0);
-        BubbleTemperature(feed, 2.0, scratch, bubble, 0.001);
-        DewTemperature(feed, 2.0, scratch, dew, 0.001);
+        SolverWorkspace work;
+        BubbleTemperature(mixture, mixture.feed, 2.0, scratch, bubble, 0.001, work);
+        DewTemperature(mixture, mixture.feed, 2.0, scratch, dew, 0.001, work);
     }
 };
 
@@ -169,15 +172,17 @@ TEST_F(CompletedRun, EveryRowIsAGenuineSaturationPoint)
 
 TEST_F(CompletedRun, BothMarchesEndAtTheirFirstRejectedStepNearTheCriticalRegion)
 {
-    const CompositionVector feed = LoadBuiltInCase();
+    const Mixture mixture = BuiltInMixture();
+    const CompositionVector& feed = mixture.feed;
     CompositionVector scratch(3, 0.0);
+    SolverWorkspace work;
     // The step after the last bubble row: the pressure search from the last
     // bubble pressure either fails or gives a point the check flash rejects.
     double T = points(0).back().x + 8.0;
     double P = points(0).back().y;
     bool rejected = true;
     try {
-        BubblePressure(feed, T, scratch, P, 1e-5);
+        BubblePressure(mixture, feed, T, scratch, P, 1e-5, work);
         rejected = FlashV(T, P) > 0.1;
     } catch (const NumericalFault&) {
     }
@@ -187,7 +192,7 @@ TEST_F(CompletedRun, BothMarchesEndAtTheirFirstRejectedStepNearTheCriticalRegion
     T = points(1).back().x + 5.0;
     rejected = true;
     try {
-        DewPressure(feed, T, scratch, P, 1e-5);
+        DewPressure(mixture, feed, T, scratch, P, 1e-5, work);
         rejected = P == 0 || FlashV(T, P) < 0.9;
     } catch (const NumericalFault&) {
     }
@@ -321,7 +326,7 @@ TEST_F(RunFailure, AFaultWhileFindingTheStartPointsEndsTheRun)
     FaultingTable dewTable(-1, 1);
     dewTable.table = Prefilled("old");
     MemoryChart chart;
-    EXPECT_EQ(envelope::Run(bubbleTable, dewTable, interpTable, chart), RunOutcome::StartPhaseFailed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), bubbleTable, dewTable, interpTable, chart), RunOutcome::StartPhaseFailed);
     // The bubble start row stands; nothing else of the run happened.
     EXPECT_EQ(bubbleTable.rows()[1], bubble().rows()[1]);
     EXPECT_EQ(bubbleTable.rowCount(), 2);
@@ -332,7 +337,7 @@ TEST_F(RunFailure, AFaultWhileFindingTheStartPointsEndsTheRun)
 
     FaultingChart noTitles(0, 0);
     MemoryTable b, d, i;
-    EXPECT_EQ(envelope::Run(b, d, i, noTitles), RunOutcome::StartPhaseFailed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), b, d, i, noTitles), RunOutcome::StartPhaseFailed);
     EXPECT_EQ(b.rows(), MemoryTable().rows());
 }
 
@@ -342,7 +347,7 @@ TEST_F(RunFailure, AFaultInTheBubbleMarchEndsItSilentlyAndTheRunGoesOn)
     // constant-fraction points were added.
     FaultingTable bubbleTable(12);
     Results rest;
-    EXPECT_EQ(envelope::Run(bubbleTable, rest.dew, rest.interp, rest.chart), RunOutcome::Completed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), bubbleTable, rest.dew, rest.interp, rest.chart), RunOutcome::Completed);
     ASSERT_EQ(bubbleTable.table.rowCount(), 11);
     for (int r = 1; r <= 10; ++r)
         EXPECT_EQ(bubbleTable.table.rows()[r], bubble().rows()[r]);
@@ -360,7 +365,7 @@ TEST_F(RunFailure, AFaultInTheDewMarchEndsItSilentlyAndTheSplineUsesWhatIsThere)
 {
     FaultingTable dewTable(10);
     Results rest;
-    EXPECT_EQ(envelope::Run(rest.bubble, dewTable, rest.interp, rest.chart), RunOutcome::Completed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), rest.bubble, dewTable, rest.interp, rest.chart), RunOutcome::Completed);
     ASSERT_EQ(dewTable.table.rowCount(), 9);
     EXPECT_EQ(rest.chart.series(1).points.size(), 7u);
     EXPECT_EQ(rest.bubble.rows(), bubble().rows());
@@ -375,7 +380,7 @@ TEST_F(RunFailure, TooFewRowsForTheKnotsFailTheSplineStageOnly)
     FaultingTable shortBubble(5);
     Results rest;
     rest.interp = Prefilled("old");
-    EXPECT_EQ(envelope::Run(shortBubble, rest.dew, rest.interp, rest.chart), RunOutcome::SplineStageFailed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), shortBubble, rest.dew, rest.interp, rest.chart), RunOutcome::SplineStageFailed);
     EXPECT_EQ(shortBubble.table.rowCount(), 4);
     EXPECT_EQ(rest.dew.rows(), dew().rows());
     EXPECT_EQ(rest.interp.rows(), Prefilled("old").rows());
@@ -384,21 +389,21 @@ TEST_F(RunFailure, TooFewRowsForTheKnotsFailTheSplineStageOnly)
     // Rows 1 to 5 are just enough, the start row included.
     FaultingTable fiveRows(7);
     Results enough;
-    EXPECT_EQ(envelope::Run(fiveRows, enough.dew, enough.interp, enough.chart), RunOutcome::Completed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), fiveRows, enough.dew, enough.interp, enough.chart), RunOutcome::Completed);
     EXPECT_EQ(enough.interp.readCell(1, 1), fiveRows.table.readCell(5, 1));
 
     // The dew table needs six rows.
     FaultingTable fiveDewRows(7), sixDewRows(8);
     Results a, b;
-    EXPECT_EQ(envelope::Run(a.bubble, fiveDewRows, a.interp, a.chart), RunOutcome::SplineStageFailed);
-    EXPECT_EQ(envelope::Run(b.bubble, sixDewRows, b.interp, b.chart), RunOutcome::Completed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), a.bubble, fiveDewRows, a.interp, a.chart), RunOutcome::SplineStageFailed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), b.bubble, sixDewRows, b.interp, b.chart), RunOutcome::Completed);
 }
 
 TEST_F(RunFailure, AFaultInTheInterpolationKeepsTheRowsWrittenBeforeIt)
 {
     FaultingChart chart(2, 6);
     Results rest;
-    EXPECT_EQ(envelope::Run(rest.bubble, rest.dew, rest.interp, chart), RunOutcome::SplineStageFailed);
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), rest.bubble, rest.dew, rest.interp, chart), RunOutcome::SplineStageFailed);
     EXPECT_EQ(rest.interp.rowCount(), 6);
     EXPECT_EQ(chart.chart.series(2).points.size(), 5u);
     for (int r = 1; r <= 5; ++r)

@@ -1,6 +1,6 @@
 #pragma once
-// The fixture of the equilibrium tests: the built-in case loaded afresh for
-// every test (tests may change the property tables), and a flash of its feed.
+// The fixture of the equilibrium tests: the built-in case, a workspace of the
+// test's own, and a flash of the feed.
 
 #include <cstdint>
 #include <span>
@@ -15,18 +15,18 @@ namespace envelope {
 
 class FeedTest : public ::testing::Test {
 protected:
-    void SetUp() override { feed = LoadBuiltInCase(); }
-
     // Vapour fraction of the feed flashed at (T, P); y and x receive the phases.
     double FlashFeed(double T, double P, std::span<double> y, std::span<double> x, double tolerance,
                      std::int16_t passes)
     {
         double V = -1.0;
-        IsothermalFlash(feed, T, P, y, x, V, tolerance, passes);
+        IsothermalFlash(mixture, feed, T, P, y, x, V, tolerance, passes, work);
         return V;
     }
 
-    CompositionVector feed;
+    const Mixture mixture = BuiltInMixture();
+    CompositionVector feed = mixture.feed;
+    SolverWorkspace work;
 };
 
 } // namespace envelope

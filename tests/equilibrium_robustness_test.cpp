@@ -22,11 +22,11 @@ struct FlashResult {
 
 FlashResult Flash(double T, double P, double tolerance, std::int16_t maxPasses)
 {
-    const CompositionVector feed = LoadBuiltInCase();
+    const Mixture mixture = BuiltInMixture();
     FlashResult result;
-    const long long before = FlashPassCount();
-    IsothermalFlash(feed, T, P, result.y, result.x, result.V, tolerance, maxPasses);
-    result.passes = FlashPassCount() - before;
+    SolverWorkspace work;
+    IsothermalFlash(mixture, mixture.feed, T, P, result.y, result.x, result.V, tolerance, maxPasses, work);
+    result.passes = work.counters.flashPasses;
     return result;
 }
 

@@ -12,7 +12,6 @@
 #include "thermo/eos.h"
 #include "thermo/eos_terms.h"
 #include "thermo/numerical_fault.h"
-#include "thermo/properties.h"
 
 using namespace envelope;
 
@@ -24,22 +23,25 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-Outcome Fresh(const std::vector<double>& x, double P, double T, std::int16_t phase)
+Outcome Fresh(const Mixture& mixture, const std::vector<double>& x, double P, double T, std::int16_t phase)
 {
     Outcome outcome;
+    SolverWorkspace work;
     try {
-        FugacityCoefficients(x, P, T, outcome.phi, phase);
+        FugacityCoefficients(mixture, x, P, T, outcome.phi, phase, work);
     } catch (const NumericalFault&) {
         outcome.faulted = true;
     }
     return outcome;
 }
 
-Outcome Kept(const std::vector<double>& x, double P, double T, std::int16_t phase, TemperatureTerms& terms)
+Outcome Kept(const Mixture& mixture, const std::vector<double>& x, double P, double T, std::int16_t phase,
+             TemperatureTerms& terms)
 {
     Outcome outcome;
+    SolverWorkspace work;
     try {
-        FugacityCoefficients(x, P, T, outcome.phi, phase, terms);
+        FugacityCoefficients(mixture, x, P, T, outcome.phi, phase, terms, work);
     } catch (const NumericalFault&) {
         outcome.faulted = true;
     }
@@ -48,8 +50,14 @@ Outcome Kept(const std::vector<double>& x, double P, double T, std::int16_t phas
 
 class TemperatureTermsTest : public ::testing::Test {
 protected:
-    void SetUp() override { feed = LoadBuiltInCase(); }
-    void TearDown() override { LoadBuiltInCase(); }
+    Outcome Fresh(const std::vector<double>& x, double P, double T, std::int16_t phase)
+    {
+        return ::Fresh(mixture, x, P, T, phase);
+    }
+    Outcome Kept(const std::vector<double>& x, double P, double T, std::int16_t phase, TemperatureTerms& terms)
+    {
+        return ::Kept(mixture, x, P, T, phase, terms);
+    }
 
     // Calls with one kept set of terms, in the given order, each compared
     // with a fresh call.
@@ -65,7 +73,8 @@ protected:
                     }
     }
 
-    CompositionVector feed;
+    const Mixture mixture = BuiltInMixture();
+    const std::vector<double> feed = mixture.feed;
 };
 
 } // namespace
@@ -82,17 +91,27 @@ TEST_F(TemperatureTermsTest, KeptTermsGiveTheFreshResultsAtOneAndAtChangingTempe
     EXPECT_EQ(terms.temperature, 400.0 + 1e-13);
 }
 
-TEST_F(TemperatureTermsTest, AChangedComponentCountFormsTheTermsAgain)
+TEST_F(TemperatureTermsTest, AnotherMixtureFormsTheTermsAgain)
 {
     TemperatureTerms terms;
     const std::vector<double> x{0.4, 0.6};
     EXPECT_EQ(Fresh(feed, 10.0, 350.0, LiquidPhase), Kept(feed, 10.0, 350.0, LiquidPhase, terms));
 
-    ComponentCount = 2;
-    const Outcome fresh = Fresh(x, 10.0, 350.0, VapourPhase);
+    // Fewer components at the same temperature.
+    Mixture pair = mixture;
+    for (auto* list : {&pair.criticalTemperature, &pair.criticalPressure, &pair.acentricFactor, &pair.feed})
+        list->pop_back();
+    const Outcome fresh = ::Fresh(pair, x, 10.0, 350.0, VapourPhase);
     EXPECT_FALSE(fresh.faulted);
-    EXPECT_EQ(fresh, Kept(x, 10.0, 350.0, VapourPhase, terms));
+    EXPECT_EQ(fresh, ::Kept(pair, x, 10.0, 350.0, VapourPhase, terms));
     EXPECT_EQ(terms.count, 2);
+
+    // As many components, other critical constants.
+    Mixture other = mixture;
+    other.criticalTemperature[2] = 540.0;
+    const Outcome changed = ::Fresh(other, feed, 10.0, 350.0, LiquidPhase);
+    EXPECT_NE(changed, Fresh(feed, 10.0, 350.0, LiquidPhase));
+    EXPECT_EQ(changed, ::Kept(other, feed, 10.0, 350.0, LiquidPhase, terms));
 }
 
 TEST_F(TemperatureTermsTest, AFaultWhileFormingLeavesTheTermsUnformedAndPhiUntouched)

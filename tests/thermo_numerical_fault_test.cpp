@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "thermo/numerical_fault.h"
-#include "thermo/properties.h"
+#include "envelope/case.h"
+#include "thermo/mixture.h"
 
 using namespace envelope;
 
@@ -44,7 +45,16 @@ TEST(NumericalFault, IndexOutsideTheBoundsFaults)
     EXPECT_THROW(At(v, 3), NumericalFault);
     EXPECT_THROW(At(v, -1), NumericalFault);
 
-    // The property tables hold exactly three entries.
-    EXPECT_EQ(CriticalTemperature.size(), 3u);
-    EXPECT_THROW(At(CriticalPressure, 3), NumericalFault);
+    // A mixture's component data: an index at the component count faults.
+    const Mixture mixture = BuiltInMixture();
+    ASSERT_EQ(mixture.Count(), 3);
+    EXPECT_EQ(mixture.Pc(2), 24.97);
+    EXPECT_EQ(mixture.Kij(2, 1), 0.0);
+    EXPECT_THROW(mixture.Tc(3), NumericalFault);
+    EXPECT_THROW(mixture.Pc(3), NumericalFault);
+    EXPECT_THROW(mixture.Omega(3), NumericalFault);
+    EXPECT_THROW(mixture.Z(3), NumericalFault);
+    EXPECT_THROW(mixture.Kij(3, 0), NumericalFault);
+    EXPECT_THROW(mixture.Kij(0, 3), NumericalFault);
+    EXPECT_THROW(mixture.Tc(-1), NumericalFault);
 }

@@ -1,7 +1,5 @@
 #include "envelope/case.h"
 
-#include "thermo/properties.h"
-
 namespace envelope {
 
 Mixture BuiltInMixture()
@@ -13,15 +11,6 @@ Mixture BuiltInMixture()
     m.acentricFactor = {0.0115, 0.0986, 0.4018};
     m.feed = {0.1, 0.15, 0.75};
     return m;
-}
-
-CompositionVector LoadBuiltInCase()
-{
-    CriticalTemperature = {190.7, 305.43, 568.6};
-    CriticalPressure = {46.41, 48.84, 24.97};
-    AcentricFactor = {0.0115, 0.0986, 0.4018};
-    ComponentCount = 3;
-    return {0.1, 0.15, 0.75};
 }
 
 } // namespace envelope

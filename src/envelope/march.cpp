@@ -22,14 +22,15 @@ std::string BubblePressureText(double P)
 bool TakeBubbleStep(RunWorkspace& run, std::int16_t r, double T, double& P, Table& table, Chart& chart)
 {
     // P enters holding the previous bubble pressure: the start of the search.
-    BubblePressure(run.feed, T, run.vapour, P, MarchTolerance);
-    IsothermalFlash(run.feed, T, P, run.vapour, run.liquid, run.V, MarchTolerance, CheckFlashPasses);
+    BubblePressure(run.mixture, run.feed, T, run.vapour, P, MarchTolerance, run.solver);
+    IsothermalFlash(run.mixture, run.feed, T, P, run.vapour, run.liquid, run.V, MarchTolerance, CheckFlashPasses,
+                    run.solver);
     if (run.V > BubbleCheckLimit)
         return false;
 
     for (const FractionLine& line : FractionLines) {
         double Pq = P;
-        QualityLinePressure(T, line.target, run.feed, run.liquid, run.vapour, Pq);
+        QualityLinePressure(run.mixture, T, line.target, run.feed, run.liquid, run.vapour, Pq, run.solver);
         // 0 means that no pressure gives this fraction here: no point.
         if (Pq != 0)
             AddChartPoint(chart, line.series, T, Pq);
@@ -46,9 +47,10 @@ bool TakeDewStep(RunWorkspace& run, std::int16_t r, double T, double& P, Table& 
 {
     // The dew search starts from its own Wilson estimate: the P passed in is
     // not used, and P is produced afresh.
-    DewPressure(run.feed, T, run.liquid, P, MarchTolerance);
+    DewPressure(run.mixture, run.feed, T, run.liquid, P, MarchTolerance, run.solver);
     // The check flash runs before the tests, also when P is 0.
-    IsothermalFlash(run.feed, T, P, run.vapour, run.liquid, run.V, MarchTolerance, CheckFlashPasses);
+    IsothermalFlash(run.mixture, run.feed, T, P, run.vapour, run.liquid, run.V, MarchTolerance, CheckFlashPasses,
+                    run.solver);
     if (P == 0 || run.V < DewCheckLimit)
         return false;
 

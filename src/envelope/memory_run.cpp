@@ -2,12 +2,12 @@
 
 namespace envelope {
 
-MemoryRun RunInMemory()
+MemoryRun RunInMemory(const Mixture& mixture)
 {
     MemoryRun run;
     for (MemoryTable* table : {&run.bubbleTable, &run.dewTable, &run.interpolationTable})
         WriteColumnHeadings(*table);
-    run.outcome = Run(run.bubbleTable, run.dewTable, run.interpolationTable, run.chart);
+    run.outcome = Run(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, run.chart, run.counters);
     return run;
 }
 

@@ -13,10 +13,12 @@ struct MemoryRun {
     MemoryTable interpolationTable;
     MemoryChart chart;
     RunOutcome outcome = RunOutcome::Completed;
+    // The numeric core's work in the run.
+    SolverCounters counters;
 };
 
 // Writes the column headings into three new in-memory tables, as the main
-// window does when it opens, and performs one run over them.
-MemoryRun RunInMemory();
+// window does when it opens, and performs one run of the mixture over them.
+MemoryRun RunInMemory(const Mixture& mixture);
 
 } // namespace envelope

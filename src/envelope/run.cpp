@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "envelope/case.h"
 #include "envelope/march.h"
 #include "envelope/run_workspace.h"
 #include "envelope/spline_stage.h"
@@ -40,31 +39,28 @@ void RequireStartPoint(double temperature)
         RaiseNumericalFault("start point not found");
 }
 
-// Loads the case, titles the series and writes row 1 of both tables from the
-// start points at 2 bar. Row 1 takes no chart point and sets no row count.
+// Titles the series and writes row 1 of both tables from the start points at
+// 2 bar. Row 1 takes no chart point and sets no row count.
 StartPoints FindStartPoints(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Chart& chart)
 {
-    run.feed = LoadBuiltInCase();
     for (int series = 0; series < Chart::SeriesCount; ++series)
         chart.setSeriesTitle(series, At(SeriesTitles, series));
 
     StartPoints start;
-    BubbleTemperature(run.feed, StartPressure, run.vapour, start.bubbleTemperature, StartBandWidth);
+    BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, start.bubbleTemperature, StartBandWidth,
+                      run.solver);
     RequireStartPoint(start.bubbleTemperature);
     WriteResultRow(bubbleTable, 1, start.bubbleTemperature, FormatShortest(StartPressure));
 
-    DewTemperature(run.feed, StartPressure, run.liquid, start.dewTemperature, StartBandWidth);
+    DewTemperature(run.mixture, run.feed, StartPressure, run.liquid, start.dewTemperature, StartBandWidth, run.solver);
     RequireStartPoint(start.dewTemperature);
     WriteResultRow(dewTable, 1, start.dewTemperature, FormatShortest(StartPressure));
     return start;
 }
 
-} // namespace
-
-RunOutcome Run(Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart)
+// The run's stages in order, over the workspace the caller made.
+RunOutcome RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart)
 {
-    RunWorkspace run;
-
     StartPoints start;
     try {
         start = FindStartPoints(run, bubbleTable, dewTable, chart);
@@ -95,6 +91,23 @@ RunOutcome Run(Table& bubbleTable, Table& dewTable, Table& interpolationTable, C
         return RunOutcome::SplineStageFailed;
     }
     return RunOutcome::Completed;
+}
+
+} // namespace
+
+RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart)
+{
+    SolverCounters counters;
+    return Run(mixture, bubbleTable, dewTable, interpolationTable, chart, counters);
+}
+
+RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart,
+               SolverCounters& counters)
+{
+    RunWorkspace run(mixture);
+    const RunOutcome outcome = RunStages(run, bubbleTable, dewTable, interpolationTable, chart);
+    counters += run.solver.counters;
+    return outcome;
 }
 
 } // namespace envelope

@@ -1,11 +1,13 @@
 #pragma once
-// One complete run: the built-in case, the start points at 2 bar, the bubble and
+// One complete run of a mixture: the start points at 2 bar, the bubble and
 // dew marches with the constant vapour-fraction lines, and the spline across
 // the gap between the two branches, written only through the table and chart
 // interfaces.
 
 #include "envelope/chart.h"
 #include "envelope/table.h"
+#include "thermo/mixture.h"
+#include "thermo/workspace.h"
 
 namespace envelope {
 
@@ -26,12 +28,18 @@ enum class RunOutcome {
     SplineStageFailed,
 };
 
-// One complete run over the three tables (bubble curve, dew curve,
-// interpolation) and the chart. The caller shows the message box with
+// One complete run of the mixture's feed over the three tables (bubble curve,
+// dew curve, interpolation) and the chart. The caller shows the message box with
 // NumericalErrorMessage for both failure outcomes, and shows the chart window
 // unless the outcome is StartPhaseFailed. Tables and chart are never cleared:
 // each march and interpolation step sets the row count one past the row it
 // writes, and every run adds its points to those already on the chart.
-RunOutcome Run(Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart);
+RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
+               Chart& chart);
+
+// The same run, adding the numeric core's work counters of the run to
+// counters, whatever the outcome.
+RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart,
+               SolverCounters& counters);
 
 } // namespace envelope

@@ -10,6 +10,8 @@
 #include "envelope/chart.h"
 #include "envelope/table.h"
 #include "thermo/composition.h"
+#include "thermo/mixture.h"
+#include "thermo/workspace.h"
 
 namespace envelope {
 
@@ -57,9 +59,18 @@ inline constexpr std::int16_t GapSegment = 4;
 
 // The working values of one run, created with the run and gone with it.
 struct RunWorkspace {
+    explicit RunWorkspace(const Mixture& m)
+        : mixture(m), feed(m.feed), vapour(m.feed.size(), 0.0), liquid(m.feed.size(), 0.0)
+    {
+    }
+
+    // The case the run calculates; the feed is its copy of the mixture's.
+    const Mixture& mixture;
     CompositionVector feed;
-    CompositionVector vapour = CompositionVector(3, 0.0);
-    CompositionVector liquid = CompositionVector(3, 0.0);
+    CompositionVector vapour;
+    CompositionVector liquid;
+    // The numeric core's per-run state and work counters.
+    SolverWorkspace solver;
     // Vapour fraction of the latest check flash.
     double V = 0.0;
     std::array<double, KnotCapacity> knotPressure{};    // bar

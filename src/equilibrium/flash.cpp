@@ -8,13 +8,10 @@
 #include "thermo/eos.h"
 #include "thermo/eos_terms.h"
 #include "thermo/numerical_fault.h"
-#include "thermo/properties.h"
 
 namespace envelope {
 
 namespace {
-
-long long passCount = 0;
 
 // The most passes one flash makes, whatever limit the caller gives. Every pass
 // solves two cubics of up to 2000 root-finder passes each; this bound keeps a
@@ -24,20 +21,21 @@ constexpr std::int16_t PassBound = 1000;
 
 } // namespace
 
-void IsothermalFlash(std::span<const double> z, double T, double P, std::span<double> y, std::span<double> x,
-                     double& V, double tolerance, std::int16_t maxPasses)
+void IsothermalFlash(const Mixture& mixture, std::span<const double> z, double T, double P, std::span<double> y,
+                     std::span<double> x, double& V, double tolerance, std::int16_t maxPasses,
+                     SolverWorkspace& work)
 {
     try {
-        const std::int16_t count = ComponentCount;
-        std::array<double, PropertyTableSize> K{};
-        std::array<double, PropertyTableSize> phiLiquid{};
-        std::array<double, PropertyTableSize> phiVapour{};
+        const std::int16_t count = mixture.Count();
+        std::array<double, MaxComponentCount> K{};
+        std::array<double, MaxComponentCount> phiLiquid{};
+        std::array<double, MaxComponentCount> phiVapour{};
         // The equation of state's terms at T, formed by the first call below
         // and used by every call of this flash.
         TemperatureTerms terms;
 
         for (std::int16_t i = 0; i < count; ++i)
-            At(K, i) = WilsonK(i, T, P);
+            At(K, i) = WilsonK(mixture, i, T, P);
 
         V = 0.5;
         double liquidSumError = 1.0;
@@ -49,7 +47,7 @@ void IsothermalFlash(std::span<const double> z, double T, double P, std::span<do
             Increment16(passes);
             if (passes > maxPasses || passes > PassBound)
                 break;
-            ++passCount;
+            ++work.counters.flashPasses;
 
             // Rachford-Rice function and its derivative at the current V,
             // over the components present in the feed.
@@ -83,8 +81,8 @@ void IsothermalFlash(std::span<const double> z, double T, double P, std::span<do
 
             NormalizeVector(x);
             NormalizeVector(y);
-            FugacityCoefficients(x, P, T, phiLiquid, LiquidPhase, terms);
-            FugacityCoefficients(y, P, T, phiVapour, VapourPhase, terms);
+            FugacityCoefficients(mixture, x, P, T, phiLiquid, LiquidPhase, terms, work);
+            FugacityCoefficients(mixture, y, P, T, phiVapour, VapourPhase, terms, work);
 
             for (std::int16_t i = 0; i < count; ++i)
                 if (z[i] != 0.0)
@@ -98,11 +96,6 @@ void IsothermalFlash(std::span<const double> z, double T, double P, std::span<do
     } catch (const NumericalFault&) {
         // A fault ends the flash quietly; V, x and y stay as they stood.
     }
-}
-
-long long FlashPassCount()
-{
-    return passCount;
 }
 
 } // namespace envelope

@@ -20,8 +20,8 @@ constexpr double Closeness = 0.001;
 
 } // namespace
 
-void QualityLinePressure(double T, double target, std::span<const double> z, std::span<double> x,
-                         std::span<double> y, double& P)
+void QualityLinePressure(const Mixture& mixture, double T, double target, std::span<const double> z,
+                         std::span<double> x, std::span<double> y, double& P, SolverWorkspace& work)
 {
     double Plow = FloorPressure;
     double Phigh = P;
@@ -30,7 +30,7 @@ void QualityLinePressure(double T, double target, std::span<const double> z, std
 
     for (;;) {
         P = Finite((Phigh + Plow) / 2);
-        IsothermalFlash(z, T, P, y, x, V, FlashTolerance, FlashPasses);
+        IsothermalFlash(mixture, z, T, P, y, x, V, FlashTolerance, FlashPasses, work);
 
         // More vapour than wanted: the pressure must rise, and the reverse.
         if (V > target)

@@ -9,7 +9,6 @@
 #include "thermo/eos.h"
 #include "thermo/eos_terms.h"
 #include "thermo/numerical_fault.h"
-#include "thermo/properties.h"
 
 namespace envelope {
 
@@ -29,7 +28,7 @@ constexpr double TrivialLogK = 0.02;
 
 enum class Search { Bubble, Dew };
 
-using Vector = std::array<double, PropertyTableSize>;
+using Vector = std::array<double, MaxComponentCount>;
 
 // Incipient fraction of component i from its K-value and the given phase:
 // y = K x at the bubble point, x = y / K at the dew point.
@@ -40,36 +39,37 @@ double IncipientFraction(Search search, double K, double given)
 
 // Wilson dew pressure of vapour y, 1 / sum(y_i / (e_i Pc_i)), formed in the
 // caller's P.
-void WilsonDewPressure(std::span<const double> y, const Vector& e, double& P)
+void WilsonDewPressure(const Mixture& mixture, std::span<const double> y, const Vector& e, double& P)
 {
     P = 0.0;
-    for (std::int16_t i = 0; i < ComponentCount; ++i)
-        P = Finite(P + Finite(At(y, i) / Finite(At(e, i) * At(CriticalPressure, i))));
+    for (std::int16_t i = 0; i < mixture.Count(); ++i)
+        P = Finite(P + Finite(At(y, i) / Finite(At(e, i) * mixture.Pc(i))));
     P = Finite(1 / P);
 }
 
 // One successive-substitution update at the caller's current P: K-values from
 // the fugacity coefficients of both phases, then the incipient phase from them.
 // Returns the sum of the incipient phase.
-double SubstitutionUpdate(Search search, std::span<const double> given, double T, std::span<double> incipient,
-                          double P, Vector& K, TemperatureTerms& terms)
+double SubstitutionUpdate(const Mixture& mixture, Search search, std::span<const double> given, double T,
+                          std::span<double> incipient, double P, Vector& K, TemperatureTerms& terms,
+                          SolverWorkspace& work)
 {
     Vector phiLiquid{};
     Vector phiVapour{};
     const std::span<const double> liquid = search == Search::Bubble ? given : incipient;
     const std::span<const double> vapour = search == Search::Bubble ? incipient : given;
-    FugacityCoefficients(liquid, P, T, phiLiquid, LiquidPhase, terms);
-    FugacityCoefficients(vapour, P, T, phiVapour, VapourPhase, terms);
-    for (std::int16_t i = 0; i < ComponentCount; ++i) {
+    FugacityCoefficients(mixture, liquid, P, T, phiLiquid, LiquidPhase, terms, work);
+    FugacityCoefficients(mixture, vapour, P, T, phiVapour, VapourPhase, terms, work);
+    for (std::int16_t i = 0; i < mixture.Count(); ++i) {
         At(K, i) = Finite(phiLiquid[i] / phiVapour[i]);
         At(incipient, i) = IncipientFraction(search, K[i], At(given, i));
     }
     return SumVector(incipient);
 }
 
-void RejectTrivialSolution(const Vector& K)
+void RejectTrivialSolution(std::int16_t count, const Vector& K)
 {
-    for (std::int16_t i = 0; i < ComponentCount; ++i)
+    for (std::int16_t i = 0; i < count; ++i)
         if (std::fabs(Finite(std::log(At(K, i)))) >= TrivialLogK)
             return;
     RaiseNumericalFault("saturation search converged on the trivial solution");
@@ -78,9 +78,10 @@ void RejectTrivialSolution(const Vector& K)
 // Successive substitution on the K-values with secant steps on the pressure,
 // driving the sum of the incipient phase to 1. P is the running iterate and is
 // written at every step, so the caller sees the last value on any exit.
-void SaturationPressure(Search search, std::span<const double> given, double T, std::span<double> incipient,
-                        double& P, double tolerance)
+void SaturationPressure(const Mixture& mixture, Search search, std::span<const double> given, double T,
+                        std::span<double> incipient, double& P, double tolerance, SolverWorkspace& work)
 {
+    const std::int16_t count = mixture.Count();
     Vector K{};
     std::int16_t passes = 0;
     // The equation of state's terms at T, formed by the first fugacity call
@@ -92,15 +93,15 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
     // each one as it reaches its component.
     Vector e{};
     if (search == Search::Dew) {
-        for (std::int16_t i = 0; i < ComponentCount; ++i)
-            At(e, i) = WilsonFactor(i, T);
-        WilsonDewPressure(given, e, P);
+        for (std::int16_t i = 0; i < count; ++i)
+            At(e, i) = WilsonFactor(mixture, i, T);
+        WilsonDewPressure(mixture, given, e, P);
     }
     const double P0 = P;
-    for (std::int16_t i = 0; i < ComponentCount; ++i) {
+    for (std::int16_t i = 0; i < count; ++i) {
         if (search == Search::Bubble)
-            At(e, i) = WilsonFactor(i, T);
-        At(K, i) = WilsonKFromFactor(i, P0, e[i]);
+            At(e, i) = WilsonFactor(mixture, i, T);
+        At(K, i) = WilsonKFromFactor(mixture, i, P0, e[i]);
         At(incipient, i) = IncipientFraction(search, K[i], At(given, i));
     }
 
@@ -110,7 +111,7 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
     double Sold = SumVector(incipient);
     NormalizeVector(incipient);
 
-    double S = SubstitutionUpdate(search, given, T, incipient, P, K, terms);
+    double S = SubstitutionUpdate(mixture, search, given, T, incipient, P, K, terms, work);
     double error = std::fabs(Finite(S - 1));
     P = Finite(P * FirstPressureFactor);
 
@@ -120,7 +121,7 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
             break;
         if (passes >= PassLimit)
             RaiseNumericalFault("saturation pressure search did not converge");
-        S = SubstitutionUpdate(search, given, T, incipient, P, K, terms);
+        S = SubstitutionUpdate(mixture, search, given, T, incipient, P, K, terms, work);
         error = std::fabs(Finite(S - 1));
         Increment16(passes);
 
@@ -130,19 +131,21 @@ void SaturationPressure(Search search, std::span<const double> given, double T, 
         Sold = S;
     }
 
-    RejectTrivialSolution(K);
+    RejectTrivialSolution(count, K);
 }
 
 } // namespace
 
-void BubblePressure(std::span<const double> x, double T, std::span<double> y, double& P, double tolerance)
+void BubblePressure(const Mixture& mixture, std::span<const double> x, double T, std::span<double> y, double& P,
+                    double tolerance, SolverWorkspace& work)
 {
-    SaturationPressure(Search::Bubble, x, T, y, P, tolerance);
+    SaturationPressure(mixture, Search::Bubble, x, T, y, P, tolerance, work);
 }
 
-void DewPressure(std::span<const double> y, double T, std::span<double> x, double& P, double tolerance)
+void DewPressure(const Mixture& mixture, std::span<const double> y, double T, std::span<double> x, double& P,
+                 double tolerance, SolverWorkspace& work)
 {
-    SaturationPressure(Search::Dew, y, T, x, P, tolerance);
+    SaturationPressure(mixture, Search::Dew, y, T, x, P, tolerance, work);
 }
 
 } // namespace envelope

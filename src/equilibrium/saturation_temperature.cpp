@@ -5,7 +5,6 @@
 
 #include "equilibrium/flash.h"
 #include "thermo/numerical_fault.h"
-#include "thermo/properties.h"
 
 namespace envelope {
 
@@ -46,16 +45,24 @@ Verdict Judge(Search search, double V, double w)
     return Verdict::InBand;
 }
 
+// What every flash of one search shares.
+struct FlashSetting {
+    const Mixture& mixture;
+    Search search;
+    std::span<const double> z;
+    double P;
+    SolverWorkspace& work;
+};
+
 // Flashes z at (T, P). The caller's vector takes the flash output of the
 // incipient phase (vapour for the bubble point, liquid for the dew point); the
 // other phase goes to scratch.
-void Flash(Search search, std::span<const double> z, double T, double P, std::span<double> incipient,
-           std::span<double> scratch, double& V)
+void Flash(const FlashSetting& at, double T, std::span<double> incipient, std::span<double> scratch, double& V)
 {
-    if (search == Search::Bubble)
-        IsothermalFlash(z, T, P, incipient, scratch, V, FlashTolerance, FlashPasses);
+    if (at.search == Search::Bubble)
+        IsothermalFlash(at.mixture, at.z, T, at.P, incipient, scratch, V, FlashTolerance, FlashPasses, at.work);
     else
-        IsothermalFlash(z, T, P, scratch, incipient, V, FlashTolerance, FlashPasses);
+        IsothermalFlash(at.mixture, at.z, T, at.P, scratch, incipient, V, FlashTolerance, FlashPasses, at.work);
 }
 
 void CountBracketStep(std::int16_t& steps, const char* what)
@@ -68,13 +75,15 @@ void CountBracketStep(std::int16_t& steps, const char* what)
 // Brackets the two-phase region between an all-liquid and an all-vapour
 // temperature, then bisects until a midpoint's flash lands in the band. The
 // band is thin in vapour fraction, so the bracket width is never tested.
-void SaturationTemperature(Search search, std::span<const double> z, double P, std::span<double> incipient,
-                           double& T, double w)
+void SaturationTemperature(const Mixture& mixture, Search search, std::span<const double> z, double P,
+                           std::span<double> incipient, double& T, double w, SolverWorkspace& work)
 {
-    if (ComponentCount < 0 || static_cast<std::size_t>(ComponentCount) > PropertyTableSize)
-        RaiseNumericalFault("component count outside the property tables");
-    std::array<double, PropertyTableSize> storage{};
-    const std::span<double> scratch(storage.data(), static_cast<std::size_t>(ComponentCount));
+    const std::int16_t count = mixture.Count();
+    if (count < 0 || static_cast<std::size_t>(count) > MaxComponentCount)
+        RaiseNumericalFault("more components than a calculation holds");
+    std::array<double, MaxComponentCount> storage{};
+    const std::span<double> scratch(storage.data(), static_cast<std::size_t>(count));
+    const FlashSetting at{mixture, search, z, P, work};
 
     double Tlow = Finite(T - StartHalfWidth);
     double Thigh = Finite(T + StartHalfWidth);
@@ -85,7 +94,7 @@ void SaturationTemperature(Search search, std::span<const double> z, double P, s
     while (V > 0) {
         CountBracketStep(steps, "no all-liquid temperature found below the start guess");
         Tlow = Finite(Tlow - BracketStep);
-        Flash(search, z, Tlow, P, incipient, scratch, V);
+        Flash(at, Tlow, incipient, scratch, V);
     }
 
     V = 0.1;
@@ -93,7 +102,7 @@ void SaturationTemperature(Search search, std::span<const double> z, double P, s
     while (V < 1) {
         CountBracketStep(steps, "no all-vapour temperature found above the start guess");
         Thigh = Finite(Thigh + BracketStep);
-        Flash(search, z, Thigh, P, incipient, scratch, V);
+        Flash(at, Thigh, incipient, scratch, V);
     }
 
     bool searching = true;
@@ -101,7 +110,7 @@ void SaturationTemperature(Search search, std::span<const double> z, double P, s
     while (searching) {
         Increment16(bisections);
         Tmid = Finite((Thigh + Tlow) / 2);
-        Flash(search, z, Tmid, P, incipient, scratch, V);
+        Flash(at, Tmid, incipient, scratch, V);
         switch (Judge(search, V, w)) {
         case Verdict::TooHot:
             Thigh = Tmid;
@@ -126,14 +135,16 @@ void SaturationTemperature(Search search, std::span<const double> z, double P, s
 
 } // namespace
 
-void BubbleTemperature(std::span<const double> z, double P, std::span<double> y, double& T, double w)
+void BubbleTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> y, double& T,
+                       double w, SolverWorkspace& work)
 {
-    SaturationTemperature(Search::Bubble, z, P, y, T, w);
+    SaturationTemperature(mixture, Search::Bubble, z, P, y, T, w, work);
 }
 
-void DewTemperature(std::span<const double> z, double P, std::span<double> x, double& T, double w)
+void DewTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> x, double& T,
+                    double w, SolverWorkspace& work)
 {
-    SaturationTemperature(Search::Dew, z, P, x, T, w);
+    SaturationTemperature(mixture, Search::Dew, z, P, x, T, w, work);
 }
 
 } // namespace envelope

@@ -4,13 +4,19 @@
 
 #include <span>
 
+#include "thermo/mixture.h"
+#include "thermo/workspace.h"
+
 namespace envelope {
 
-// T: start guess in, result out. y receives the incipient vapour of the last flash.
-void BubbleTemperature(std::span<const double> z, double P, std::span<double> y, double& T, double w);
+// Feed z of the mixture. T: start guess in, result out. y receives the
+// incipient vapour of the last flash. The flashes' work is counted in work.
+void BubbleTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> y, double& T,
+                       double w, SolverWorkspace& work);
 
 // T: start guess in, result out (0 K when the bisection limit is reached).
 // x receives the incipient liquid of the last flash.
-void DewTemperature(std::span<const double> z, double P, std::span<double> x, double& T, double w);
+void DewTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> x, double& T,
+                    double w, SolverWorkspace& work);
 
 } // namespace envelope

@@ -14,8 +14,6 @@ namespace {
 constexpr double ConvergenceBound = 1e-5;
 constexpr std::int16_t MaxPasses = 1000;
 
-long long passCount = 0;
-
 // Working arrays indexed 0 to n, on the stack when they are small.
 class WorkArray {
 public:
@@ -65,11 +63,11 @@ bool Unconverged(const Work& b)
 }
 
 // Newton iteration on (r, s) for one quadratic factor of the degree-m
-// polynomial a, at most MaxPasses passes. Returns whether the absolute test on
-// b[0] and b[1] holds at the end.
+// polynomial a, at most MaxPasses passes, each counted in passCount. Returns whether
+// the absolute test on b[0] and b[1] holds at the end.
 template <class Coefficients, class Work>
 [[gnu::always_inline]] inline bool IterateFactor(const Coefficients& a, std::int16_t m, Work& b, Work& c, double& r,
-                                                 double& s)
+                                                 double& s, long long& passCount)
 {
     At(b, 1) = 1.0;
     std::int16_t passes = 0;
@@ -100,7 +98,8 @@ template <class Coefficients, class Work>
 // the same values.
 template <class Coefficients, class Work>
 [[gnu::always_inline]] inline void FindRoots(std::span<double> a, const Coefficients& coefficients, std::int16_t n,
-                                             Work& b, Work& c, std::span<double> re, std::span<double> im)
+                                             Work& b, Work& c, std::span<double> re, std::span<double> im,
+                                             long long& passes)
 {
     std::int16_t m = n;
     std::int16_t k = 0;
@@ -108,10 +107,10 @@ template <class Coefficients, class Work>
     double s = 1.0;
 
     while (m > 2) {
-        if (!IterateFactor(coefficients, m, b, c, r, s)) {
+        if (!IterateFactor(coefficients, m, b, c, r, s, passes)) {
             r = 0.0;
             s = 0.0;
-            if (!IterateFactor(coefficients, m, b, c, r, s))
+            if (!IterateFactor(coefficients, m, b, c, r, s, passes))
                 RaiseNumericalFault("quadratic factor did not converge");
         }
         for (std::int16_t i = m; i >= 2; --i)
@@ -151,25 +150,20 @@ void QuadraticFactorRoots(double r, double s, double& re1, double& re2, double& 
     }
 }
 
-void BairstowRoots(std::span<double> a, std::span<double> re, std::span<double> im)
+void BairstowRoots(std::span<double> a, std::span<double> re, std::span<double> im, long long& passes)
 {
     const std::int16_t n = Count16(static_cast<long long>(a.size()) - 1);
     if (IsEquationOfStateCubic(a)) {
         CubicWork b{};
         CubicWork c{};
-        FindRoots(a, EquationOfStateCubic{a}, 3, b, c, re, im);
+        FindRoots(a, EquationOfStateCubic{a}, 3, b, c, re, im, passes);
         return;
     }
     const std::size_t workSize = n >= 0 ? static_cast<std::size_t>(n) + 1 : 0;
     WorkArray bStore(workSize), cStore(workSize);
     std::span<double> b = bStore.span();
     std::span<double> c = cStore.span();
-    FindRoots(a, std::span<const double>(a), n, b, c, re, im);
-}
-
-long long BairstowPassCount()
-{
-    return passCount;
+    FindRoots(a, std::span<const double>(a), n, b, c, re, im, passes);
 }
 
 } // namespace envelope

@@ -15,13 +15,12 @@ namespace envelope {
 // 1e-5 test after 1000 passes is iterated once more from r = s = 0; if that
 // does not converge either, the numerical fault is raised instead of using an
 // unconverged factor.
-void BairstowRoots(std::span<double> a, std::span<double> re, std::span<double> im);
+//
+// passes grows by the number of passes of the iteration, including those of a
+// call that ends on the fault.
+void BairstowRoots(std::span<double> a, std::span<double> re, std::span<double> im, long long& passes);
 
 // Roots of x^2 - r*x - s: real parts first, then imaginary parts.
 void QuadraticFactorRoots(double r, double s, double& re1, double& re2, double& im1, double& im2);
-
-// Counts the passes BairstowRoots makes, over the life of the program. Used by
-// tests and benchmarks; nothing in the calculation reads it.
-long long BairstowPassCount();
 
 } // namespace envelope

@@ -6,7 +6,6 @@
 #include "thermo/bairstow.h"
 #include "thermo/eos_terms.h"
 #include "thermo/numerical_fault.h"
-#include "thermo/properties.h"
 
 namespace envelope {
 
@@ -14,8 +13,6 @@ namespace {
 
 constexpr double OmegaB = 0.08664;
 constexpr double OmegaA = 0.42748;
-
-long long callCount = 0;
 
 } // namespace
 
@@ -48,13 +45,13 @@ void ExtremeRealRoots(std::span<const double> re, std::span<const double> im, do
 namespace {
 
 // The pure-component parameters at T: b_i, a_i, the cross terms and R T.
-void FormTemperatureTerms(double T, std::int16_t count, TemperatureTerms& terms)
+void FormTemperatureTerms(const Mixture& mixture, double T, std::int16_t count, TemperatureTerms& terms)
 {
     terms.formed = false;
     for (std::int16_t i = 0; i < count; ++i) {
-        const double tc = At(CriticalTemperature, i);
-        const double pc = At(CriticalPressure, i);
-        const double omega = At(AcentricFactor, i);
+        const double tc = mixture.Tc(i);
+        const double pc = mixture.Pc(i);
+        const double omega = mixture.Omega(i);
         At(terms.b, i) = Finite(OmegaB * GasConstant * tc / pc);
         const double rtc = GasConstant * tc;
         const double ac = Finite(OmegaA * (rtc * rtc) / pc);
@@ -65,15 +62,26 @@ void FormTemperatureTerms(double T, std::int16_t count, TemperatureTerms& terms)
         At(terms.a, i) = Finite(ac * alpha);
     }
 
-    // Geometric-mean cross terms sqrt(a_i a_j), used by the mixing rule and
-    // again by every coefficient. a_i a_j and a_j a_i are the same double, so
-    // each pair's root is taken once.
+    // Cross terms sqrt(a_i a_j) (1 - k_ij), used by the mixing rule and again
+    // by every coefficient. a_i a_j and a_j a_i are the same double, so each
+    // pair's root is taken once. A zero k_ij leaves the geometric mean as it
+    // is, without a multiplication.
+    const bool interacting = mixture.HasInteractionParameters();
     for (std::int16_t i = 0; i < count; ++i)
-        for (std::int16_t j = 0; j <= i; ++j)
-            At(At(terms.cross, i), j) = At(At(terms.cross, j), i) = Finite(std::sqrt(terms.a[i] * terms.a[j]));
+        for (std::int16_t j = 0; j <= i; ++j) {
+            const double mean = Finite(std::sqrt(terms.a[i] * terms.a[j]));
+            At(At(terms.cross, i), j) = At(At(terms.cross, j), i) = mean;
+            if (!interacting)
+                continue;
+            if (const double kij = mixture.Kij(i, j); kij != 0.0)
+                terms.cross[i][j] = Finite(mean * (1 - kij));
+            if (const double kji = mixture.Kij(j, i); kji != 0.0)
+                terms.cross[j][i] = Finite(mean * (1 - kji));
+        }
 
     terms.rt = Finite(GasConstant * T);
     terms.rtSquared = Finite(terms.rt * terms.rt);
+    terms.mixture = &mixture;
     terms.temperature = T;
     terms.count = count;
     terms.formed = true;
@@ -81,20 +89,20 @@ void FormTemperatureTerms(double T, std::int16_t count, TemperatureTerms& terms)
 
 } // namespace
 
-void FugacityCoefficients(std::span<const double> x, double P, double T, std::span<double> phi,
-                          std::int16_t phase)
+void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, double P, double T,
+                          std::span<double> phi, std::int16_t phase, SolverWorkspace& work)
 {
     TemperatureTerms terms;
-    FugacityCoefficients(x, P, T, phi, phase, terms);
+    FugacityCoefficients(mixture, x, P, T, phi, phase, terms, work);
 }
 
-void FugacityCoefficients(std::span<const double> x, double P, double T, std::span<double> phi,
-                          std::int16_t phase, TemperatureTerms& terms)
+void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, double P, double T,
+                          std::span<double> phi, std::int16_t phase, TemperatureTerms& terms, SolverWorkspace& work)
 {
-    ++callCount;
-    const std::int16_t count = ComponentCount;
-    if (!terms.formed || terms.temperature != T || terms.count != count)
-        FormTemperatureTerms(T, count, terms);
+    ++work.counters.fugacityCalls;
+    const std::int16_t count = mixture.Count();
+    if (!terms.formed || terms.mixture != &mixture || terms.temperature != T || terms.count != count)
+        FormTemperatureTerms(mixture, T, count, terms);
     const auto& bi = terms.b;
     const auto& cross = terms.cross;
 
@@ -121,7 +129,7 @@ void FugacityCoefficients(std::span<const double> x, double P, double T, std::sp
     // root list's handling).
     std::array<double, 3> re;
     std::array<double, 3> im;
-    BairstowRoots(cubic, re, im);
+    BairstowRoots(cubic, re, im, work.counters.rootFinderPasses);
 
     double largest = 0.0;
     double smallest = 0.0;
@@ -149,11 +157,6 @@ void FugacityCoefficients(std::span<const double> x, double P, double T, std::sp
             Finite(ratio * (Z - 1) - logZminusB + Finite(AoverB * Finite(ratio - twoOverA * sum)) * logOnePlusBOverZ);
         At(phi, i) = Finite(std::exp(lnPhi));
     }
-}
-
-long long FugacityCallCount()
-{
-    return callCount;
 }
 
 } // namespace envelope

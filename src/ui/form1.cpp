@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/run.h"
 
@@ -114,7 +115,7 @@ void Form1::Command1_Click()
 {
     // The run works to its end inside this handler: further clicks wait in
     // the event queue until it returns.
-    const RunOutcome outcome = Run(*bubble_, *dew_, *spline_, chart_);
+    const RunOutcome outcome = Run(BuiltInMixture(), *bubble_, *dew_, *spline_, chart_);
     if (outcome != RunOutcome::Completed) {
         QMessageBox message(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                             QString::fromLatin1(NumericalErrorMessage), QMessageBox::Ok, this);

@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include "envelope/csv.h"
+#include "envelope/case.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
 #include "ui/form2.h"
@@ -177,7 +178,7 @@ private:
 
 void CommandLineTest::initTestCase()
 {
-    expected_ = RunInMemory();
+    expected_ = RunInMemory(BuiltInMixture());
     QCOMPARE(expected_.outcome, RunOutcome::Completed);
 }
 

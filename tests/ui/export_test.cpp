@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "envelope/csv.h"
+#include "envelope/case.h"
 #include "envelope/memory_run.h"
 #include "ui/chart_picture.h"
 #include "ui/flex_grid.h"
@@ -237,7 +238,7 @@ void ExportTest::aFailedExportIsReportedAndWritesNothing()
 
 void ExportTest::chartPictureShowsTheReplayedRun()
 {
-    const MemoryRun run = RunInMemory();
+    const MemoryRun run = RunInMemory(BuiltInMixture());
     QCOMPARE(run.outcome, RunOutcome::Completed);
 
     QtChart chart;

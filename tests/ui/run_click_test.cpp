@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "envelope/case.h"
 #include "envelope/memory_run.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
@@ -62,7 +63,7 @@ void RunClickTest::clickFillsTheTablesAndShowsTheChart()
     ClickRun(form);
 
     // The windows show exactly what a run over in-memory tables writes.
-    const MemoryRun expected = RunInMemory();
+    const MemoryRun expected = RunInMemory(BuiltInMixture());
     QCOMPARE(expected.outcome, RunOutcome::Completed);
     QVERIFY(Contents(form.bubbleTable()) == Contents(expected.bubbleTable));
     QVERIFY(Contents(form.dewTable()) == Contents(expected.dewTable));
