@@ -39,14 +39,18 @@ int LastRow(const MemoryTable& table)
     return table.rowCount() - 1;
 }
 
-double FlashV(double T, double P, double tolerance = 1e-5, std::int16_t passes = 50)
+double FlashV(const Mixture& mixture, double T, double P, double tolerance = 1e-5, std::int16_t passes = 50)
 {
-    const Mixture mixture = BuiltInMixture();
-    CompositionVector x(3, 0.0), y(3, 0.0);
+    CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = 0.0;
     SolverWorkspace work;
     IsothermalFlash(mixture, mixture.feed, T, P, y, x, V, tolerance, passes, work);
     return V;
+}
+
+double FlashV(double T, double P, double tolerance = 1e-5, std::int16_t passes = 50)
+{
+    return FlashV(BuiltInMixture(), T, P, tolerance, passes);
 }
 
 class CompletedRun : public ::testing::Test {
@@ -409,6 +413,31 @@ TEST_F(RunFailure, AFaultInTheInterpolationKeepsTheRowsWrittenBeforeIt)
     for (int r = 1; r <= 5; ++r)
         EXPECT_EQ(rest.interp.rows()[r], interp().rows()[r]);
     EXPECT_EQ(chart.chart.series(0).points, points(0));
+}
+
+TEST(MixtureRun, ABinaryMixtureTracesItsEnvelope)
+{
+    // The built-in mixture without its lightest component.
+    Mixture binary = BuiltInMixture();
+    for (auto* list : {&binary.criticalTemperature, &binary.criticalPressure, &binary.acentricFactor})
+        list->erase(list->begin());
+    binary.feed = {0.3, 0.7};
+
+    Results run;
+    EXPECT_EQ(envelope::Run(binary, run.bubble, run.dew, run.interp, run.chart), RunOutcome::Completed);
+    const std::vector<ChartPoint>& bubblePoints = run.chart.series(0).points;
+    const std::vector<ChartPoint>& dewPoints = run.chart.series(1).points;
+    ASSERT_GE(bubblePoints.size(), 4u);
+    ASSERT_GE(dewPoints.size(), 5u);
+    EXPECT_EQ(run.interp.rowCount(), 22);
+    for (const ChartPoint& p : bubblePoints) {
+        EXPECT_EQ(FlashV(binary, p.x, p.y * 1.01), 0.0) << p.x;
+        EXPECT_GT(FlashV(binary, p.x, p.y * 0.99), 0.0) << p.x;
+    }
+    for (const ChartPoint& p : dewPoints) {
+        EXPECT_EQ(FlashV(binary, p.x, p.y * 0.99), 1.0) << p.x;
+        EXPECT_LT(FlashV(binary, p.x, p.y * 1.01), 1.0) << p.x;
+    }
 }
 
 } // namespace

@@ -64,19 +64,21 @@ void FormTemperatureTerms(const Mixture& mixture, double T, std::int16_t count, 
 
     // Cross terms sqrt(a_i a_j) (1 - k_ij), used by the mixing rule and again
     // by every coefficient. a_i a_j and a_j a_i are the same double, so each
-    // pair's root is taken once. A zero k_ij leaves the geometric mean as it
-    // is, without a multiplication.
+    // pair's term is formed once. A zero k_ij leaves the geometric mean as it
+    // is, without a multiplication. The coefficients' formula holds for a
+    // symmetric k only: k_ij != k_ji is refused.
     const bool interacting = mixture.HasInteractionParameters();
     for (std::int16_t i = 0; i < count; ++i)
         for (std::int16_t j = 0; j <= i; ++j) {
-            const double mean = Finite(std::sqrt(terms.a[i] * terms.a[j]));
-            At(At(terms.cross, i), j) = At(At(terms.cross, j), i) = mean;
-            if (!interacting)
-                continue;
-            if (const double kij = mixture.Kij(i, j); kij != 0.0)
-                terms.cross[i][j] = Finite(mean * (1 - kij));
-            if (const double kji = mixture.Kij(j, i); kji != 0.0)
-                terms.cross[j][i] = Finite(mean * (1 - kji));
+            double cross = Finite(std::sqrt(terms.a[i] * terms.a[j]));
+            if (interacting) {
+                const double kij = mixture.Kij(i, j);
+                if (kij != mixture.Kij(j, i))
+                    RaiseNumericalFault("interaction parameters are not symmetric");
+                if (kij != 0.0)
+                    cross = Finite(cross * (1 - kij));
+            }
+            At(At(terms.cross, i), j) = At(At(terms.cross, j), i) = cross;
         }
 
     terms.rt = Finite(GasConstant * T);

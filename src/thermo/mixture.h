@@ -28,7 +28,8 @@ struct Mixture {
     std::vector<double> feed; // mole fractions z_i
     // Binary interaction parameters k_ij, row-major count x count, symmetric
     // with a zero diagonal; the cross term of the mixing rule is
-    // sqrt(a_i a_j) (1 - k_ij). Empty means every k_ij is zero.
+    // sqrt(a_i a_j) (1 - k_ij). Empty means every k_ij is zero. The equation
+    // of state refuses k_ij != k_ji with the numerical fault.
     std::vector<double> kij;
 
     // The component count, as the 16-bit count the calculations use.

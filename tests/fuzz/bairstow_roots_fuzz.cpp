@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<double> re(static_cast<std::size_t>(slots > 0 ? slots : 0), Untouched());
     std::vector<double> im(re.size(), Untouched());
 
-    const bool returned = ReturnsOrFaults([&] { BairstowRoots(a, re, im); });
+    long long passes = 0;
+    const bool returned = ReturnsOrFaults([&] { BairstowRoots(a, re, im, passes); });
     if (!returned)
         return 0;
 

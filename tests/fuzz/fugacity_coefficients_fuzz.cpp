@@ -1,15 +1,16 @@
-// FugacityCoefficients with arbitrary property tables, composition, P, T,
-// phase selector, and vector lengths. The property tables are program-wide, so
-// every input sets all of them, and ComponentCount from -1 to 4 (4 must hit the
-// index fault on the three-entry tables).
+// FugacityCoefficients with an arbitrary mixture, composition, P, T, phase
+// selector, and vector lengths. The component count runs from 0 to 4; a count
+// of 4 has only three critical pressures and acentric factors and must hit the
+// index fault (fuzz_support.h, ReadMixture).
 //
-// Input layout: byte ComponentCount (mod 6, minus 1), byte length of x (mod 5),
-// byte length of phi (mod 5), int16 phase selector, then doubles: Tc[0..2],
-// Pc[0..2], omega[0..2], P, T, x[0..length-1], and a second composition of the
-// same length.
+// Input layout: byte count (mod 6, minus 1, at least 0), byte length of x
+// (mod 5), byte length of phi (mod 5), int16 phase selector, then doubles:
+// Tc[0..2], Pc[0..2], omega[0..2], P, T, x[0..length-1], and a second
+// composition of the same length; then a byte, and when it is odd, count x
+// count interaction parameters.
 //
-// On a normal return with at least one component: the count fits the tables,
-// x and phi cover it, the selector is 1 or 2, every phi[i] below the count is
+// On a normal return with at least one component: the mixture is whole, x and
+// phi cover its count, the selector is 1 or 2, every phi[i] below the count is
 // finite and not negative, and nothing of phi beyond the count is written. A
 // fault may leave earlier phi entries written, never the entries beyond.
 //
@@ -35,35 +36,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t phiLength = in.Byte() % 5;
     const std::int16_t phase = in.Int16();
 
-    ReadPropertyTables(in, count);
+    Mixture mixture = ReadMixture(in, count);
     const double P = in.Double();
     const double T = in.Double();
     std::vector<double> x(xLength);
     in.Doubles(x);
     std::vector<double> other(xLength);
     in.Doubles(other);
+    ReadInteractionParameters(in, mixture);
     std::vector<double> phi(phiLength, Untouched());
 
-    const bool returned = ReturnsOrFaults([&] { FugacityCoefficients(x, P, T, phi, phase); });
+    SolverWorkspace work;
+    const bool returned = ReturnsOrFaults([&] { FugacityCoefficients(mixture, x, P, T, phi, phase, work); });
 
     TemperatureTerms terms;
     std::vector<double> scratch(phiLength, Untouched());
     std::vector<double> reused(phiLength, Untouched());
-    ReturnsOrFaults([&] { FugacityCoefficients(other, P, T, scratch, phase, terms); });
-    const bool reusedReturned = ReturnsOrFaults([&] { FugacityCoefficients(x, P, T, reused, phase, terms); });
+    ReturnsOrFaults([&] { FugacityCoefficients(mixture, other, P, T, scratch, phase, terms, work); });
+    const bool reusedReturned = ReturnsOrFaults([&] { FugacityCoefficients(mixture, x, P, T, reused, phase, terms, work); });
     Require(reusedReturned == returned, "kept temperature terms change whether the call faults");
     for (std::size_t i = 0; i < phi.size(); ++i)
         Require(SameBits(reused[i], phi[i]), "kept temperature terms change the coefficients");
 
     const std::size_t covered = static_cast<std::size_t>(std::clamp(count, 0, 4));
     for (std::size_t i = covered; i < phi.size(); ++i)
-        Require(IsUntouched(phi[i]), "phi written beyond ComponentCount");
+        Require(IsUntouched(phi[i]), "phi written beyond the component count");
     if (!returned || count <= 0)
         return 0;
 
-    Require(count <= 3, "ComponentCount above the table size was accepted");
-    Require(x.size() >= covered, "a composition shorter than ComponentCount was accepted");
-    Require(phi.size() >= covered, "a phi vector shorter than ComponentCount was accepted");
+    Require(count <= FuzzedComponents, "a mixture with too few critical pressures was accepted");
+    Require(x.size() >= covered, "a composition shorter than the component count was accepted");
+    Require(phi.size() >= covered, "a phi vector shorter than the component count was accepted");
     Require(phase == LiquidPhase || phase == VapourPhase, "a selector other than 1 or 2 returned coefficients");
     for (std::size_t i = 0; i < covered; ++i)
         Require(std::isfinite(phi[i]) && phi[i] >= 0.0, "a fugacity coefficient is not finite and non-negative");

@@ -17,9 +17,10 @@
 #include <cstring>
 #include <exception>
 #include <span>
+#include <vector>
 
 #include "thermo/numerical_fault.h"
-#include "thermo/properties.h"
+#include "thermo/mixture.h"
 
 namespace envelope::fuzz {
 
@@ -72,16 +73,39 @@ private:
     std::size_t offset_ = 0;
 };
 
-// Sets the program-wide component tables, which every call of the equation of
-// state reads, from the input: ComponentCount as given, then three doubles
-// each of Tc, Pc and omega. A target that varies them sets them on every
-// input, so that nothing of an earlier input is left behind.
-inline void ReadPropertyTables(Input& in, int count)
+// The most components a fuzzed mixture has data for; a count above it makes a
+// ragged mixture.
+inline constexpr int FuzzedComponents = 3;
+
+// A mixture from the input: three doubles each of Tc, Pc and omega. The
+// component count (the number of critical temperatures) is count, at least 0;
+// critical pressures and acentric factors stop at three, so a count of 4
+// leaves them one short and an index at their end must fault.
+inline Mixture ReadMixture(Input& in, int count)
 {
-    ComponentCount = static_cast<std::int16_t>(count);
-    in.Doubles(CriticalTemperature);
-    in.Doubles(CriticalPressure);
-    in.Doubles(AcentricFactor);
+    const auto components = static_cast<std::size_t>(count < 0 ? 0 : count);
+    const auto listed = components < FuzzedComponents ? components : FuzzedComponents;
+    double tc[FuzzedComponents], pc[FuzzedComponents], omega[FuzzedComponents];
+    in.Doubles(tc);
+    in.Doubles(pc);
+    in.Doubles(omega);
+    Mixture mixture;
+    for (std::size_t i = 0; i < components; ++i)
+        mixture.criticalTemperature.push_back(tc[i % FuzzedComponents]);
+    mixture.criticalPressure.assign(pc, pc + listed);
+    mixture.acentricFactor.assign(omega, omega + listed);
+    return mixture;
+}
+
+// The interaction parameters, read after everything else of the input so
+// that inputs without them keep their meaning: when the next byte is odd,
+// count x count doubles.
+inline void ReadInteractionParameters(Input& in, Mixture& mixture)
+{
+    if (in.Byte() % 2 == 0)
+        return;
+    mixture.kij.resize(mixture.criticalTemperature.size() * mixture.criticalTemperature.size());
+    in.Doubles(mixture.kij);
 }
 
 // Reports a broken contract and aborts, which libFuzzer records as a crash

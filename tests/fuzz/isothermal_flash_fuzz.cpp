@@ -1,11 +1,13 @@
-// IsothermalFlash with arbitrary property tables, feed, T, P, tolerance, pass
-// limit, starting V and phase vectors, and vector lengths. The property tables
-// are program-wide, so every input sets all of them, and ComponentCount from
-// -1 to 4 (4 must hit the index fault inside, which the flash swallows).
+// IsothermalFlash with an arbitrary mixture, feed, T, P, tolerance, pass
+// limit, starting V and phase vectors, and vector lengths. The component count
+// runs from 0 to 4; a count of 4 has only three critical pressures and
+// acentric factors and must hit the index fault inside, which the flash
+// swallows (fuzz_support.h, ReadMixture).
 //
-// Input layout: byte ComponentCount (mod 6, minus 1), bytes lengths of z, y
-// and x (each mod 5), int16 pass limit, then doubles: Tc[0..2], Pc[0..2],
-// omega[0..2], T, P, tolerance, the caller's V, z, y, x.
+// Input layout: byte count (mod 6, minus 1, at least 0), bytes lengths of z,
+// y and x (each mod 5), int16 pass limit, then doubles: Tc[0..2], Pc[0..2],
+// omega[0..2], T, P, tolerance, the caller's V, z, y, x; then a byte, and when
+// it is odd, count x count interaction parameters.
 //
 // The flash must never let any error out, nor take longer than a second. On
 // return: V is either the caller's value (a fault before the start) or lies in
@@ -32,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<double> x(in.Byte() % 5);
     const std::int16_t maxPasses = in.Int16();
 
-    ReadPropertyTables(in, count);
+    Mixture mixture = ReadMixture(in, count);
     const double T = in.Double();
     const double P = in.Double();
     const double tolerance = in.Double();
@@ -40,11 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     in.Doubles(z);
     in.Doubles(y);
     in.Doubles(x);
+    ReadInteractionParameters(in, mixture);
     const std::vector<double> startY = y;
     const std::vector<double> startX = x;
 
     double V = startV;
-    const bool returned = ReturnsOrFaults([&] { IsothermalFlash(z, T, P, y, x, V, tolerance, maxPasses); });
+    SolverWorkspace work;
+    const bool returned =
+        ReturnsOrFaults([&] { IsothermalFlash(mixture, z, T, P, y, x, V, tolerance, maxPasses, work); });
     Require(returned, "the numerical fault escaped the flash");
 
     Require(SameBits(V, startV) || (V >= 0.0 && V <= 1.0), "V outside [0, 1]");
