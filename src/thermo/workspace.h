@@ -24,14 +24,6 @@ struct SolverCounters {
     bool operator==(const SolverCounters&) const = default;
 };
 
-inline SolverCounters operator-(SolverCounters after, const SolverCounters& before)
-{
-    after.fugacityCalls -= before.fugacityCalls;
-    after.rootFinderPasses -= before.rootFinderPasses;
-    after.flashPasses -= before.flashPasses;
-    return after;
-}
-
 struct SolverWorkspace {
     SolverCounters counters;
 
