@@ -60,11 +60,13 @@ TEST(CubicRootMemo, AnswersLikeTheRootFinderWhenCubicsRepeatAndReplaceEachOther)
     // slots of earlier ones, and some answers of the second round come from
     // the memo.
     CubicRootMemo memo;
-    const auto direct = [](std::array<double, 4>& a, std::array<double, 3>& re, std::array<double, 3>& im) {
-        BairstowRoots(a, re, im);
+    memo.Enable();
+    long long passes = 0;
+    const auto direct = [&](std::array<double, 4>& a, std::array<double, 3>& re, std::array<double, 3>& im) {
+        BairstowRoots(a, re, im, passes);
     };
     const auto memoised = [&](std::array<double, 4>& a, std::array<double, 3>& re, std::array<double, 3>& im) {
-        memo.Solve(a, re, im);
+        memo.Solve(a, re, im, passes);
     };
     int faults = 0;
     for (int round = 0; round < 2; ++round) {
@@ -88,26 +90,42 @@ TEST(CubicRootMemo, AnswersLikeTheRootFinderWhenCubicsRepeatAndReplaceEachOther)
 
 TEST(CubicRootMemo, RepeatedFaultIsRaisedAgainWithoutIterating)
 {
-    // From r = s = 1 the first pass of Z^3 - Z^2 - 2Z + 0.5 divides by a zero
-    // determinant.
+    // Coefficients of order 1e14: neither start of the iteration meets the
+    // absolute test, and the root finder faults after 2000 passes.
     CubicRootMemo memo;
-    std::array<double, 4> a{0.5, -2.0, -1.0, 1.0};
+    memo.Enable();
+    const std::array<double, 4> cubic{99808103093054.719, -52782204740366.156, -20683854767478.137, 100000000000000};
+    std::array<double, 4> a = cubic;
     std::array<double, 3> re{}, im{};
+    long long passes = 0;
     std::string first;
     try {
-        memo.Solve(a, re, im);
+        memo.Solve(a, re, im, passes);
     } catch (const NumericalFault& fault) {
         first = fault.what();
     }
     ASSERT_FALSE(first.empty());
-    a = {0.5, -2.0, -1.0, 1.0};
-    const long long passes = BairstowPassCount();
+    EXPECT_EQ(passes, 2000);
+    a = cubic;
     try {
-        memo.Solve(a, re, im);
+        memo.Solve(a, re, im, passes);
         ADD_FAILURE() << "no fault from the memo";
     } catch (const NumericalFault& fault) {
         EXPECT_EQ(first, fault.what());
     }
-    EXPECT_EQ(BairstowPassCount(), passes);
+    EXPECT_EQ(passes, 2000);
     EXPECT_EQ(memo.Hits(), 1);
+}
+
+TEST(CubicRootMemo, OffUntilEnabled)
+{
+    CubicRootMemo memo;
+    std::array<double, 4> a{-6, 11, -6, 1};
+    std::array<double, 3> re{}, im{};
+    long long passes = 0;
+    memo.Solve(a, re, im, passes);
+    a = {-6, 11, -6, 1};
+    memo.Solve(a, re, im, passes);
+    EXPECT_EQ(passes, 6); // three passes each time
+    EXPECT_EQ(memo.Hits(), 0);
 }

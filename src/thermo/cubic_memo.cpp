@@ -25,7 +25,11 @@ bool SameBits(const std::array<double, 4>& one, const std::array<double, 4>& oth
 
 } // namespace
 
-CubicRootMemo::CubicRootMemo() : slots_(std::make_unique<Entry[]>(SlotCount)) {}
+void CubicRootMemo::Enable()
+{
+    if (!slots_)
+        slots_ = std::make_unique<Entry[]>(SlotCount);
+}
 
 std::size_t CubicRootMemo::SlotOf(const std::array<double, 4>& key)
 {
@@ -35,8 +39,13 @@ std::size_t CubicRootMemo::SlotOf(const std::array<double, 4>& key)
     return static_cast<std::size_t>(h >> (64 - std::countr_zero(SlotCount)));
 }
 
-void CubicRootMemo::Solve(std::span<double, 4> a, std::span<double, 3> re, std::span<double, 3> im)
+void CubicRootMemo::Solve(std::span<double, 4> a, std::span<double, 3> re, std::span<double, 3> im,
+                          long long& passes)
 {
+    if (!slots_) {
+        BairstowRoots(a, re, im, passes);
+        return;
+    }
     std::array<double, 4> key;
     std::copy(a.begin(), a.end(), key.begin());
     Entry& slot = slots_[SlotOf(key)];
@@ -54,7 +63,7 @@ void CubicRootMemo::Solve(std::span<double, 4> a, std::span<double, 3> re, std::
 
     ++misses_;
     try {
-        BairstowRoots(a, re, im);
+        BairstowRoots(a, re, im, passes);
     } catch (const NumericalFault& fault) {
         if (faults_.size() < FaultCapacity) {
             slot.key = key;

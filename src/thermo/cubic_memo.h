@@ -11,7 +11,9 @@
 //
 // The memo is a fixed-size table in which a new cubic replaces the one that
 // held its slot, so its memory is bounded whatever the run does. It belongs
-// to one run and one thread; nothing in it is shared.
+// to one run and one thread; nothing in it is shared. A memo is off until
+// Enable(): then it holds no table, and Solve() is BairstowRoots itself, so
+// that a single calculation or a benchmark of one measures the root finder.
 
 #include <array>
 #include <cstdint>
@@ -24,13 +26,16 @@ namespace envelope {
 
 class CubicRootMemo {
 public:
-    CubicRootMemo();
+    // Allocates the table: from now on, cubics are remembered.
+    void Enable();
+    bool Enabled() const { return slots_ != nullptr; }
 
     // BairstowRoots on the cubic a (a[k] the coefficient of Z^k) into the
-    // three-entry root list re/im, with every observable effect of the call:
-    // a deflated in place, the roots written, or the numerical fault raised
-    // with the same message. A cubic met before is not iterated again.
-    void Solve(std::span<double, 4> a, std::span<double, 3> re, std::span<double, 3> im);
+    // three-entry root list re/im, with every effect of the call that its
+    // caller sees: a deflated in place and the roots written, or the numerical
+    // fault raised with the same message (a, re and im then hold no result).
+    // A cubic met before is not iterated again, and adds no passes.
+    void Solve(std::span<double, 4> a, std::span<double, 3> re, std::span<double, 3> im, long long& passes);
 
     // How many cubics were answered from the memo and how many were solved.
     long long Hits() const { return hits_; }

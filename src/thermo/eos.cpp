@@ -131,7 +131,7 @@ void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, dou
     // root list's handling).
     std::array<double, 3> re;
     std::array<double, 3> im;
-    BairstowRoots(cubic, re, im, work.counters.rootFinderPasses);
+    work.cubicRoots.Solve(cubic, re, im, work.counters.rootFinderPasses);
 
     double largest = 0.0;
     double smallest = 0.0;

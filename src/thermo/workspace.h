@@ -4,6 +4,8 @@
 // its own between calls. Two searches that run at the same time each take
 // their own, and their owner adds the counters together afterwards.
 
+#include "thermo/cubic_memo.h"
+
 namespace envelope {
 
 // How much work the core has done: calls of FugacityCoefficients, passes of
@@ -26,6 +28,9 @@ struct SolverCounters {
 
 struct SolverWorkspace {
     SolverCounters counters;
+    // The roots of the cubics solved with this workspace, once enabled (a run
+    // enables it; a single calculation leaves it off).
+    CubicRootMemo cubicRoots;
 
     // Adds what another workspace counted, e.g. one that served a search run
     // alongside this one.
