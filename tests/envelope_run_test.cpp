@@ -365,6 +365,29 @@ TEST_F(RunFailure, AFaultInTheBubbleMarchEndsItSilentlyAndTheRunGoesOn)
     EXPECT_EQ(rest.interp.readCell(21, 2), dew().readCell(LastRow(dew()), 2));
 }
 
+TEST_F(RunFailure, AFaultAtAConstantFractionPointEndsTheBubbleMarchInsideItsStep)
+{
+    // The fifth point of the VF=0.3 line fails: its step keeps its VF=0.05
+    // point and loses the rest; every earlier step is complete.
+    FaultingChart chart(4, 5);
+    Results rest;
+    EXPECT_EQ(envelope::Run(BuiltInMixture(), rest.bubble, rest.dew, rest.interp, chart), RunOutcome::Completed);
+    const double failingStep = points(4)[4].x;
+    const auto before = [&](int series, bool withFailingStep) {
+        return static_cast<std::size_t>(std::count_if(points(series).begin(), points(series).end(), [&](const ChartPoint& p) {
+            return p.x < failingStep || (withFailingStep && p.x == failingStep);
+        }));
+    };
+    EXPECT_EQ(chart.chart.series(3).points.size(), before(3, true));
+    EXPECT_EQ(chart.chart.series(4).points.size(), 4u);
+    EXPECT_EQ(chart.chart.series(5).points.size(), before(5, false));
+    EXPECT_EQ(chart.chart.series(0).points.size(), before(0, false));
+    ASSERT_EQ(rest.bubble.rowCount(), static_cast<int>(before(0, false)) + 2);
+    for (int r = 1; r < rest.bubble.rowCount(); ++r)
+        EXPECT_EQ(rest.bubble.rows()[r], bubble().rows()[r]);
+    EXPECT_EQ(rest.dew.rows(), dew().rows());
+}
+
 TEST_F(RunFailure, AFaultInTheDewMarchEndsItSilentlyAndTheSplineUsesWhatIsThere)
 {
     FaultingTable dewTable(10);

@@ -1,11 +1,13 @@
 #include "envelope/run.h"
 
+#include <exception>
 #include <string>
 
 #include "envelope/march.h"
 #include "envelope/run_workspace.h"
 #include "envelope/spline_stage.h"
 #include "envelope/text_format.h"
+#include "envelope/two_threads.h"
 #include "equilibrium/saturation_temperature.h"
 #include "thermo/numerical_fault.h"
 
@@ -46,13 +48,37 @@ StartPoints FindStartPoints(RunWorkspace& run, Table& bubbleTable, Table& dewTab
     for (int series = 0; series < Chart::SeriesCount; ++series)
         chart.setSeriesTitle(series, At(SeriesTitles, series));
 
+    // The two start searches are independent of each other and run at once;
+    // their rows are written afterwards, in their order, and a fault in the
+    // bubble search ends the run before the dew search's row as it always has.
     StartPoints start;
-    BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, start.bubbleTemperature, StartBandWidth,
-                      run.solver);
+    std::exception_ptr bubbleError;
+    std::exception_ptr dewError;
+    BothAtOnce(
+        [&] {
+            try {
+                BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, start.bubbleTemperature,
+                                  StartBandWidth, run.solver);
+            } catch (...) {
+                bubbleError = std::current_exception();
+            }
+        },
+        [&] {
+            try {
+                DewTemperature(run.mixture, run.feed, StartPressure, run.liquid, start.dewTemperature, StartBandWidth,
+                               run.helperSolver);
+            } catch (...) {
+                dewError = std::current_exception();
+            }
+        });
+
+    if (bubbleError)
+        std::rethrow_exception(bubbleError);
     RequireStartPoint(start.bubbleTemperature);
     WriteResultRow(bubbleTable, 1, start.bubbleTemperature, FormatShortest(StartPressure));
 
-    DewTemperature(run.mixture, run.feed, StartPressure, run.liquid, start.dewTemperature, StartBandWidth, run.solver);
+    if (dewError)
+        std::rethrow_exception(dewError);
     RequireStartPoint(start.dewTemperature);
     WriteResultRow(dewTable, 1, start.dewTemperature, FormatShortest(StartPressure));
     return start;
@@ -105,8 +131,11 @@ RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Tabl
                SolverCounters& counters)
 {
     RunWorkspace run(mixture);
+    run.solver.cubicRoots.Enable();
+    run.helperSolver.cubicRoots.Enable();
     const RunOutcome outcome = RunStages(run, bubbleTable, dewTable, interpolationTable, chart);
     counters += run.solver.counters;
+    counters += run.helperSolver.counters;
     return outcome;
 }
 

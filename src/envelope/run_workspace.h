@@ -69,8 +69,10 @@ struct RunWorkspace {
     CompositionVector feed;
     CompositionVector vapour;
     CompositionVector liquid;
-    // The numeric core's per-run state and work counters.
+    // The numeric core's per-run state and work counters: one for the run's
+    // own thread and one for the second thread that shares its work.
     SolverWorkspace solver;
+    SolverWorkspace helperSolver;
     // Vapour fraction of the latest check flash.
     double V = 0.0;
     std::array<double, KnotCapacity> knotPressure{};    // bar
