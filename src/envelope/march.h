@@ -1,26 +1,82 @@
 #pragma once
 // The marches along the two saturation branches, upward in temperature from
-// the start points at 2 bar.
+// the start points at 2 bar. Each march is traced in full first and written
+// afterwards, in the order in which the march found its results, so that the
+// work of a run can be shared out over two threads while every table and
+// chart write keeps its place.
 
+#include <array>
 #include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <vector>
 
 #include "envelope/chart.h"
 #include "envelope/run_workspace.h"
 #include "envelope/table.h"
+#include "envelope/two_threads.h"
+#include "thermo/workspace.h"
 
 namespace envelope {
 
-// Steps 8 K at a time from startTemperature: bubble pressure, check flash of
-// the feed, the three constant vapour-fraction points, then row r of the table
-// and the bubble point. Ends at the first check flash above 0.1 or, silently,
-// at the first numerical fault; what earlier steps wrote stays. Returns the
-// row counter r as it stood at the end (one past the last complete step's row).
-std::int16_t BubbleMarch(RunWorkspace& run, double startTemperature, Table& table, Chart& chart);
+// A step that its check flash accepted.
+struct MarchStep {
+    double T; // K
+    double P; // bar, the saturation pressure
+};
 
-// Steps 5 K at a time from startTemperature: dew pressure, check flash, then
-// row r of the table and the dew point. Ends at a dew pressure of 0, at the
-// first check flash below 0.9 or, silently, at the first numerical fault.
-// Returns the row counter as BubbleMarch does.
-std::int16_t DewMarch(RunWorkspace& run, double startTemperature, Table& table, Chart& chart);
+// The constant vapour-fraction pressures of one bubble step, in the order of
+// FractionLines, as far as the searches got.
+struct FractionPressures {
+    std::array<double, FractionLines.size()> P{};
+    std::size_t found = 0;    // searches that returned
+    std::exception_ptr error; // what the next search raised, if it did
+};
+
+// The bubble march. A second thread, started with the object, first runs
+// helperFirst and then takes up the constant vapour-fraction searches of each
+// step the march accepts, while this thread goes on with the march.
+class BubbleBranch {
+public:
+    BubbleBranch(RunWorkspace& run, std::function<void()> helperFirst);
+
+    // Steps 8 K at a time from startTemperature: bubble pressure and check
+    // flash of the feed, and the three constant vapour-fraction searches of
+    // every accepted step. Ends at the first check flash above 0.1 or at the
+    // first numerical fault. Returns when all of the march's work, and
+    // helperFirst, are done.
+    void Trace(double startTemperature);
+
+    // Writes every accepted step: its constant vapour-fraction points, then row
+    // r of the table and the bubble point. A fault in a search or a write ends
+    // the march there, silently; what earlier steps wrote stays. Returns the row
+    // counter r as it stood at the end (one past the last complete step's row).
+    std::int16_t Write(Table& table, Chart& chart) const;
+
+private:
+    RunWorkspace& run_;
+    TwoThreadWork<MarchStep, FractionPressures> searches_;
+    std::vector<MarchStep> steps_;
+    std::deque<FractionPressures> fractions_;
+    std::int16_t rEnd_ = 1;
+};
+
+// The dew march, traced.
+struct DewBranch {
+    std::vector<MarchStep> steps;
+    std::int16_t rEnd = 1; // the row counter at the step that ended the march
+};
+
+// Steps 5 K at a time from startTemperature: dew pressure and check flash.
+// Ends at a dew pressure of 0, at the first check flash below 0.9 or at the
+// first numerical fault. Works on compositions of its own and on solver, so
+// that it can run alongside the bubble march.
+DewBranch TraceDewBranch(const RunWorkspace& run, double startTemperature, SolverWorkspace& solver);
+
+// Writes row r of the table and the dew point of every accepted step; a fault
+// ends the march there, silently. Returns the row counter as
+// BubbleBranch::Write does.
+std::int16_t WriteDewBranch(const DewBranch& branch, Table& table, Chart& chart);
 
 } // namespace envelope

@@ -7,9 +7,9 @@
 #include "envelope/run_workspace.h"
 #include "envelope/spline_stage.h"
 #include "envelope/text_format.h"
-#include "envelope/two_threads.h"
 #include "equilibrium/saturation_temperature.h"
 #include "thermo/numerical_fault.h"
+#include "thermo/vector_state.h"
 
 namespace envelope {
 
@@ -27,11 +27,6 @@ void AddChartPoint(Chart& chart, Series series, double temperatureKelvin, double
 
 namespace {
 
-struct StartPoints {
-    double bubbleTemperature = BubbleStartGuess; // K
-    double dewTemperature = DewStartGuess;       // K
-};
-
 // The dew search reports a point it could not find as 0 K. A temperature that
 // is not above absolute zero is no start point, and a march from it would
 // trace nothing real: it fails the start phase like a numerical fault.
@@ -41,64 +36,72 @@ void RequireStartPoint(double temperature)
         RaiseNumericalFault("start point not found");
 }
 
-// Titles the series and writes row 1 of both tables from the start points at
-// 2 bar. Row 1 takes no chart point and sets no row count.
-StartPoints FindStartPoints(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Chart& chart)
-{
-    for (int series = 0; series < Chart::SeriesCount; ++series)
-        chart.setSeriesTitle(series, At(SeriesTitles, series));
-
-    // The two start searches are independent of each other and run at once;
-    // their rows are written afterwards, in their order, and a fault in the
-    // bubble search ends the run before the dew search's row as it always has.
-    StartPoints start;
-    std::exception_ptr bubbleError;
-    std::exception_ptr dewError;
-    BothAtOnce(
-        [&] {
-            try {
-                BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, start.bubbleTemperature,
-                                  StartBandWidth, run.solver);
-            } catch (...) {
-                bubbleError = std::current_exception();
-            }
-        },
-        [&] {
-            try {
-                DewTemperature(run.mixture, run.feed, StartPressure, run.liquid, start.dewTemperature, StartBandWidth,
-                               run.helperSolver);
-            } catch (...) {
-                dewError = std::current_exception();
-            }
-        });
-
-    if (bubbleError)
-        std::rethrow_exception(bubbleError);
-    RequireStartPoint(start.bubbleTemperature);
-    WriteResultRow(bubbleTable, 1, start.bubbleTemperature, FormatShortest(StartPressure));
-
-    if (dewError)
-        std::rethrow_exception(dewError);
-    RequireStartPoint(start.dewTemperature);
-    WriteResultRow(dewTable, 1, start.dewTemperature, FormatShortest(StartPressure));
-    return start;
-}
-
-// The run's stages in order, over the workspace the caller made.
+// The run's stages, over the workspace the caller made. The work is shared
+// out over this thread and a second one, and everything is written here
+// afterwards, in the order in which one thread would have found it: the
+// series titles, row 1 of both tables from the start points at 2 bar (no
+// chart point, no row count), the bubble march, the dew march and the spline.
+// A fault ends whatever stage it arises in at the same place as ever.
 RunOutcome RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart)
 {
-    StartPoints start;
+    ClearUpperVectorState();
     try {
-        start = FindStartPoints(run, bubbleTable, dewTable, chart);
+        for (int series = 0; series < Chart::SeriesCount; ++series)
+            chart.setSeriesTitle(series, At(SeriesTitles, series));
     } catch (const NumericalFault&) {
         return RunOutcome::StartPhaseFailed;
     }
 
-    const std::int16_t rb = BubbleMarch(run, start.bubbleTemperature, bubbleTable, chart);
+    // The dew start point, and the dew march from it, need nothing of the
+    // bubble branch: the second thread finds them first, while this thread
+    // finds the bubble start point and begins the bubble march, and then
+    // takes up its share of the bubble march's constant vapour-fraction
+    // searches.
+    double dewTemperature = DewStartGuess;
+    std::exception_ptr dewError;
+    DewBranch dewBranch;
+    BubbleBranch bubbleBranch(run, [&] {
+        ClearUpperVectorState();
+        try {
+            // The incipient liquid is written by the search before it is
+            // read; this one is the search's own, apart from the bubble
+            // march's compositions.
+            CompositionVector liquid(run.feed.size(), 0.0);
+            DewTemperature(run.mixture, run.feed, StartPressure, liquid, dewTemperature, StartBandWidth,
+                           run.helperSolver);
+            if (dewTemperature > 0)
+                dewBranch = TraceDewBranch(run, dewTemperature, run.helperSolver);
+        } catch (...) {
+            dewError = std::current_exception();
+        }
+    });
 
-    // The bubble knots are read before the dew march starts. When they cannot
-    // be gathered the dew march still fills its table and series, and the rest
-    // of the spline stage is skipped.
+    double bubbleTemperature = BubbleStartGuess;
+    try {
+        BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, bubbleTemperature, StartBandWidth,
+                          run.solver);
+        RequireStartPoint(bubbleTemperature);
+        WriteResultRow(bubbleTable, 1, bubbleTemperature, FormatShortest(StartPressure));
+    } catch (const NumericalFault&) {
+        return RunOutcome::StartPhaseFailed;
+    }
+
+    bubbleBranch.Trace(bubbleTemperature);
+
+    try {
+        if (dewError)
+            std::rethrow_exception(dewError);
+        RequireStartPoint(dewTemperature);
+        WriteResultRow(dewTable, 1, dewTemperature, FormatShortest(StartPressure));
+    } catch (const NumericalFault&) {
+        return RunOutcome::StartPhaseFailed;
+    }
+
+    const std::int16_t rb = bubbleBranch.Write(bubbleTable, chart);
+
+    // The bubble knots are read before the dew march is written. When they
+    // cannot be gathered the dew march still fills its table and series, and
+    // the rest of the spline stage is skipped.
     bool bubbleKnotsGathered = true;
     try {
         GatherBubbleKnots(run, bubbleTable, rb);
@@ -106,7 +109,7 @@ RunOutcome RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tab
         bubbleKnotsGathered = false;
     }
 
-    const std::int16_t rd = DewMarch(run, start.dewTemperature, dewTable, chart);
+    const std::int16_t rd = WriteDewBranch(dewBranch, dewTable, chart);
     if (!bubbleKnotsGathered)
         return RunOutcome::SplineStageFailed;
 

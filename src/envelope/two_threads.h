@@ -1,6 +1,6 @@
 #pragma once
-// Independent pieces of work shared out over the calling thread and one more.
-// The second thread lives only as long as the object that started it.
+// Independent pieces of work shared out over the calling thread and one more,
+// which lives only as long as the object that started it.
 
 #include <condition_variable>
 #include <cstddef>
@@ -14,47 +14,34 @@
 
 namespace envelope {
 
-// Runs first on the calling thread and second on a further thread, and
-// returns when both have finished. When no thread can be started, second runs
-// after first on the calling thread. Neither may throw.
-template <class First, class Second>
-void BothAtOnce(First first, Second second)
-{
-    std::jthread helper;
-    try {
-        helper = std::jthread(second);
-    } catch (const std::system_error&) {
-        first();
-        second();
-        return;
-    }
-    first();
-} // the helper is joined here
-
-// Items are added by the calling thread as it produces them, and a second
-// thread works on them at once, each item to one Result. Finish() has the
+// A second thread starts with first(), then works on items that the calling
+// thread adds as it produces them, each item to one Result. Finish() has the
 // calling thread join in on what is left, waits for the second thread and
 // returns the results in the order the items were added.
 //
-// work(item, lane) runs on lane 0 (the calling thread) or lane 1 (the second
-// thread). It must not throw, and whatever it changes beyond its result must
-// be kept apart per lane. When no thread can be started, the calling thread
-// does all the work in Finish().
+// first() runs on lane 1, work(item, lane) on lane 0 (the calling thread) or
+// lane 1 (the second thread). Neither may throw, and whatever they change
+// beyond the results must be kept apart per lane. When no thread can be
+// started, the calling thread does all of it in Finish(), first() first.
 template <class Item, class Result>
 class TwoThreadWork {
 public:
     using Work = std::function<Result(const Item&, int lane)>;
 
-    explicit TwoThreadWork(Work work) : work_(std::move(work))
+    TwoThreadWork(std::function<void()> first, Work work) : first_(std::move(first)), work_(std::move(work))
     {
         try {
-            helper_ = std::jthread([this] { TakeWork(1); });
+            helper_ = std::jthread([this] {
+                first_();
+                TakeWork(1);
+            });
         } catch (const std::system_error&) {
             // No second thread: Finish() does everything.
         }
     }
 
-    // Stops the second thread (after the item it is working on) and waits for it.
+    // Stops the second thread (after first() and the item it is working on)
+    // and waits for it.
     ~TwoThreadWork() { Close(); }
 
     TwoThreadWork(const TwoThreadWork&) = delete;
@@ -77,6 +64,8 @@ public:
             closed_ = true;
         }
         wake_.notify_all();
+        if (!helper_.joinable())
+            first_();
         TakeWork(0);
         if (helper_.joinable())
             helper_.join();
@@ -115,6 +104,7 @@ private:
         }
     }
 
+    std::function<void()> first_;
     Work work_;
     std::mutex mutex_;
     std::condition_variable wake_;
