@@ -1,22 +1,23 @@
 #include "batch.h"
 
-#include <iostream>
+#include <cerrno>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
 
-#include <QDir>
-#include <QStringList>
-
+#include "desktop.h"
 #include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
 #include "envelope/run.h"
-#include "ui/output_files.h"
+#include "output/output_files.h"
+#include "output/path_names.h"
+#include "output/standard_output.h"
+#include "output/target_check.h"
 
-#ifdef ENVELOPE_WITH_UI
-#include <QApplication>
-
-#include "ui/chart_picture.h"
-#endif
+#include <unistd.h>
 
 namespace envelope {
 
@@ -33,88 +34,91 @@ constexpr CsvTable CsvTables[] = {
     {InterpolationCsvFileName, &MemoryRun::interpolationTable},
 };
 
-QString CsvPath(const CommandLine& command, const char* fileName)
+// One file asked for on the command line: where it goes, and how its
+// contents come from the run (empty with a problem when they cannot).
+struct PlannedFile {
+    std::string path;
+    std::function<std::string(const MemoryRun&, OutputFiles&, std::string& problem)> contents;
+};
+
+std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
 {
-    return QDir(command.csvDirectory).filePath(QString::fromLatin1(fileName));
+    std::vector<PlannedFile> files;
+    if (!command.csvDirectory.empty())
+        for (const CsvTable& csv : CsvTables)
+            files.push_back({JoinPath(command.csvDirectory, csv.fileName),
+                             [table = csv.table](const MemoryRun& run, OutputFiles&, std::string&) {
+                                 return TableCsv(run.*table);
+                             }});
+    if (!command.chartFile.empty())
+        files.push_back({command.chartFile, [name = command.chartFile](const MemoryRun& run, OutputFiles& output,
+                                                                      std::string& problem) {
+                             std::string picture;
+                             const std::string runtime = output.scratchDirectory(name);
+                             problem = runtime.empty() ? output.problem()
+                                                       : DrawChartPicture(run.chart, name, runtime, picture);
+                             return picture;
+                         }});
+    return files;
+}
+
+// The numerical error's message, a line of its own.
+int NumericalError()
+{
+    const std::string line = std::string(NumericalErrorMessage) + "\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+    return ExitFailure;
 }
 
 // What stands in the way of writing every file asked for, or an empty text.
-QString TargetProblem(const CommandLine& command)
+std::string TargetProblem(const CommandLine& command, const std::vector<PlannedFile>& files)
 {
-    QStringList problems;
-    if (!command.csvDirectory.isEmpty()) {
-        problems << DirectoryTargetProblem(command.csvDirectory);
-        for (const CsvTable& csv : CsvTables)
-            problems << FileTargetProblem(CsvPath(command, csv.fileName));
-    }
-    if (!command.chartFile.isEmpty())
-        problems << FileTargetProblem(command.chartFile);
-    problems.removeAll(QString());
-    return problems.value(0);
+    if (!command.csvDirectory.empty())
+        if (std::string problem = DirectoryTargetProblem(command.csvDirectory); !problem.empty())
+            return problem;
+    for (const PlannedFile& file : files)
+        if (std::string problem = FileTargetProblem(file.path); !problem.empty())
+            return problem;
+    return {};
 }
 
-#ifdef ENVELOPE_WITH_UI
-// Draws the chart and adds its picture to the files; the problem, or an empty
-// text.
-QString AddChartPicture(OutputFiles& files, const MemoryChart& chart, const QString& fileName, int& argc,
-                        char* argv[])
-{
-    // Drawing needs a GUI application, but never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    const QByteArray picture = ChartPicture(chart, fileName);
-    if (picture.isEmpty())
-        return QString("cannot write '%1': the chart could not be drawn").arg(fileName);
-    return files.add(fileName, picture) ? QString() : files.problem();
-}
-#endif
-
-// Every file asked for, or none; 0 or ExitUsage.
-int WriteFiles(const CommandLine& command, const MemoryRun& run, int& argc, char* argv[])
+// Every file asked for, or none; the problem, or an empty text.
+std::string WriteFiles(const std::vector<PlannedFile>& planned, const MemoryRun& run)
 {
     OutputFiles files;
-    if (!command.csvDirectory.isEmpty())
-        for (const CsvTable& csv : CsvTables)
-            if (!files.add(CsvPath(command, csv.fileName), QByteArray::fromStdString(TableCsv(run.*csv.table))))
-                return UsageError(files.problem());
-#ifdef ENVELOPE_WITH_UI
-    if (!command.chartFile.isEmpty()) {
-        const QString problem = AddChartPicture(files, run.chart, command.chartFile, argc, argv);
-        if (!problem.isEmpty())
-            return UsageError(problem);
+    for (const PlannedFile& file : planned) {
+        std::string problem;
+        const std::string contents = file.contents(run, files, problem);
+        if (!problem.empty())
+            return problem;
+        if (!files.add(file.path, contents))
+            return files.problem();
     }
-#else
-    (void)argc;
-    (void)argv;
-#endif
-    if (!files.commit())
-        return UsageError(files.problem());
-    return 0;
+    return files.commit() ? std::string() : files.problem();
 }
 
 } // namespace
 
-int RunBatch(const CommandLine& command, int& argc, char* argv[])
+int RunBatch(const CommandLine& command)
 {
-    const QString problem = TargetProblem(command);
-    if (!problem.isEmpty())
+    if (StandardOutputWasClosed())
+        return Fail(StandardOutputProblem(EBADF), ExitFailure);
+    const std::vector<PlannedFile> files = PlannedFiles(command);
+    if (const std::string problem = TargetProblem(command, files); !problem.empty())
         return UsageError(problem);
 
     const MemoryRun run = RunInMemory(BuiltInMixture());
-    if (run.outcome == RunOutcome::StartPhaseFailed) {
-        std::cerr << NumericalErrorMessage << '\n';
-        return ExitFailure;
-    }
-    const int written = WriteFiles(command, run, argc, argv);
-    if (written != 0)
-        return written;
-    WriteReport(std::cout, run.bubbleTable, run.dewTable, run.interpolationTable);
-    std::cout.flush();
-    if (run.outcome != RunOutcome::Completed) {
-        std::cerr << NumericalErrorMessage << '\n';
-        return ExitFailure;
-    }
+    if (run.outcome == RunOutcome::StartPhaseFailed)
+        return NumericalError();
+    if (const std::string problem = WriteFiles(files, run); !problem.empty())
+        return UsageError(problem);
+
+    std::ostringstream report;
+    WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
+    if (const int error = WriteStandardOutput(report.str()); error != 0)
+        return Fail(StandardOutputProblem(error), ExitFailure);
+    if (run.outcome != RunOutcome::Completed)
+        return NumericalError();
     return 0;
 }
 

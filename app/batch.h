@@ -5,18 +5,19 @@
 
 namespace envelope {
 
-// Checks every file and directory named on the command line, then runs once
-// in memory, prints the three tables on standard output and writes the files
-// asked for: all of them, each replacing its target only when complete, or
-// none. Returns the exit status:
+// Checks every file and directory named on the command line, and standard
+// output, then runs once in memory, writes the files asked for (all of them,
+// each replacing its target only when complete, or none) and prints the
+// three tables on standard output. Returns the exit status:
+// - a file or directory that cannot be written: one line naming it on
+//   standard error, nothing written, ExitUsage;
 // - a start-phase failure: the message on standard error, nothing printed or
 //   written, ExitFailure;
+// - standard output closed or failing: one line on standard error,
+//   ExitFailure (the files are written unless it was closed from the start);
 // - a failure of the spline stage: the tables and the files hold what the run
-//   wrote, then the message on standard error and ExitFailure;
-// - a file or directory that cannot be written: one line naming it on
-//   standard error, nothing written, ExitUsage.
-// Only a chart picture needs a QApplication, which is made here and then
-// on the offscreen platform unless another is set.
-int RunBatch(const CommandLine& command, int& argc, char* argv[]);
+//   wrote, then the message on standard error and ExitFailure.
+// Only a chart picture starts Qt's GUI (desktop.h).
+int RunBatch(const CommandLine& command);
 
 } // namespace envelope

@@ -1,19 +1,105 @@
 #include "command_line.h"
 
-#include <cstdio>
+#include <map>
+#include <string_view>
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QRegularExpression>
-#include <QStringList>
+#include <unistd.h>
 
-#ifdef ENVELOPE_WITH_UI
-#include "ui/chart_picture.h"
-#endif
+#include "desktop.h"
+#include "output/path_names.h"
+#include "output/standard_output.h"
 
 namespace envelope {
 
 namespace {
+
+struct Option {
+    const char* name;
+    // The one-letter form, or 0.
+    char letter;
+    // What the value names, or null for an option without one.
+    const char* value;
+    const char* description;
+    // Offered only by a build with the windows.
+    bool needsWindows;
+};
+
+constexpr Option Options[] = {
+    {"help", 'h', nullptr, "Displays help on commandline options.", false},
+    {"version", 'v', nullptr, "Displays version information.", false},
+    {"headless", 0, nullptr, "Run once without windows and print the three result tables.", false},
+    {"csv", 0, "directory",
+     "Also write the three result tables as bubble.csv, dew.csv and interpolation.csv into <directory>, which is "
+     "made if need be. Implies --headless.",
+     false},
+    {"chart", 0, "file",
+     "Also write the chart with its legend to <file>, a PNG or an SVG picture as the name ends in .png or .svg. "
+     "Implies --headless.",
+     true},
+};
+
+constexpr std::string_view Description =
+    "Phase envelope of a three-component mixture with the Soave-Redlich-Kwong equation of state.\n"
+    "Without options the program opens its windows.\n";
+constexpr std::size_t HelpWidth = 79;
+
+bool Offered(const Option& option)
+{
+    return !option.needsWindows || BuildHasWindows();
+}
+
+std::string Synopsis(const Option& option)
+{
+    std::string synopsis = option.letter != 0 ? std::string("-") + option.letter + ", --" : "--";
+    synopsis += option.name;
+    if (option.value != nullptr)
+        synopsis += std::string(" <") + option.value + ">";
+    return synopsis;
+}
+
+std::string HelpText()
+{
+    std::string help = "Usage: envelope [options]\n" + std::string(Description) + "\nOptions:\n";
+    std::size_t column = 0;
+    for (const Option& option : Options)
+        if (Offered(option))
+            column = std::max(column, Synopsis(option).size());
+    const std::size_t indent = 2 + column + 2;
+    for (const Option& option : Options) {
+        if (!Offered(option))
+            continue;
+        std::string line = "  " + Synopsis(option);
+        line.resize(indent, ' ');
+        std::string_view words = option.description;
+        bool first = true;
+        while (!words.empty()) {
+            const std::size_t end = std::min(words.find(' '), words.size());
+            const std::string_view word = words.substr(0, end);
+            if (!first && line.size() + 1 + word.size() > HelpWidth) {
+                help += line + "\n";
+                line.assign(indent, ' ');
+                first = true;
+            }
+            if (!first)
+                line += ' ';
+            line += word;
+            first = false;
+            words.remove_prefix(std::min(end + 1, words.size()));
+        }
+        help += line + "\n";
+    }
+    return help;
+}
+
+const Option* FindOption(std::string_view name)
+{
+    for (const Option& option : Options)
+        if (Offered(option) && (name == option.name || (name.size() == 1 && name[0] == option.letter)))
+            return &option;
+    if (name == "?" || name == "help-all")
+        return &Options[0];
+    return nullptr;
+}
 
 CommandLine Done(int exitStatus)
 {
@@ -23,85 +109,88 @@ CommandLine Done(int exitStatus)
     return command;
 }
 
-CommandLine Usage(const QString& problem)
+CommandLine Usage(const std::string& problem)
 {
     return Done(UsageError(problem));
 }
 
+CommandLine Print(const std::string& text)
+{
+    const int error = WriteStandardOutput(text);
+    return Done(error == 0 ? 0 : Fail(StandardOutputProblem(error), ExitFailure));
+}
+
+bool IsChartPictureName(std::string_view fileName)
+{
+    const std::string name = LastComponentOf(fileName);
+    if (fileName.empty() || fileName.back() == '/' || name.size() < 4)
+        return false;
+    std::string suffix = name.substr(name.size() - 4);
+    for (char& c : suffix)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return suffix == ".png" || suffix == ".svg";
+}
+
 } // namespace
 
-int UsageError(const QString& problem)
+int Fail(const std::string& problem, int status)
 {
-    std::fprintf(stderr, "envelope: %s\n", qPrintable(problem));
-    return ExitUsage;
+    const std::string line = "envelope: " + problem + "\n";
+    // One write, so that the line arrives whole.
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+    return status;
+}
+
+int UsageError(const std::string& problem)
+{
+    return Fail(problem, ExitUsage);
 }
 
 CommandLine ParseCommandLine(int argc, char* argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Phase envelope of a three-component mixture with the Soave-Redlich-Kwong equation of state.\n"
-        "Without options the program opens its windows.");
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption headlessOption("headless",
-                                            "Run once without windows and print the three result tables.");
-    const QCommandLineOption csvOption(
-        "csv",
-        "Also write the three result tables as bubble.csv, dew.csv and interpolation.csv into <directory>, "
-        "which is made if need be. Implies --headless.",
-        "directory");
-    parser.addOption(headlessOption);
-    parser.addOption(csvOption);
-#ifdef ENVELOPE_WITH_UI
-    const QCommandLineOption chartOption(
-        "chart",
-        "Also write the chart with its legend to <file>, a PNG or an SVG picture as the name ends in .png or .svg. "
-        "Implies --headless.",
-        "file");
-    parser.addOption(chartOption);
-#endif
-
-    if (!parser.parse(arguments))
-        return Usage(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return Usage(QString("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    // Without an application object the parser knows neither the program's
-    // name nor Qt's own options, which only the windows would take anyway.
-    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
-        QString help = parser.helpText();
-        help.replace(QStringLiteral("<executable_name>"), QStringLiteral("envelope"));
-        help.remove(QRegularExpression(QStringLiteral("\\n *--help-all[^\\n]*")));
-        std::fputs(qPrintable(help), stdout);
-        return Done(0);
+    // Each option given, by name, with its value.
+    std::map<std::string, std::string> given;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view argument = argv[index];
+        if (argument.size() < 2 || argument[0] != '-' || argument == "--") {
+            const int stray = argument == "--" ? index + 1 : index;
+            if (stray < argc)
+                return Usage("unexpected argument " + QuotedName(argv[stray]));
+            break;
+        }
+        const std::string_view spelled = argument.substr(0, argument.find('='));
+        const std::string_view name = spelled.substr(spelled[1] == '-' ? 2 : 1);
+        const Option* option = FindOption(name);
+        if (option == nullptr || (spelled[1] != '-' && name.size() != 1))
+            return Usage("Unknown option " + QuotedName(name));
+        std::string value;
+        if (spelled.size() < argument.size()) {
+            if (option->value == nullptr)
+                return Usage("Unexpected value after " + QuotedName(spelled));
+            value = argument.substr(spelled.size() + 1);
+        } else if (option->value != nullptr) {
+            if (index + 1 >= argc)
+                return Usage("Missing value after " + QuotedName(spelled));
+            value = argv[++index];
+        }
+        if (!given.emplace(option->name, value).second)
+            return Usage(QuotedName(std::string("--") + option->name) + " is given more than once");
+        if (option->value != nullptr && value.empty())
+            return Usage(std::string("--") + option->name + " needs a " + option->value + " name");
     }
-    if (parser.isSet(versionOption)) {
-        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                    qPrintable(QCoreApplication::applicationVersion()));
-        return Done(0);
-    }
+
+    if (given.count("help") != 0)
+        return Print(HelpText());
+    if (given.count("version") != 0)
+        return Print("Envelope " ENVELOPE_VERSION "\n");
 
     CommandLine command;
-    if (parser.isSet(csvOption)) {
-        command.csvDirectory = parser.value(csvOption);
-        if (command.csvDirectory.isEmpty())
-            return Usage("--csv needs a directory name");
-    }
-#ifdef ENVELOPE_WITH_UI
-    if (parser.isSet(chartOption)) {
-        command.chartFile = parser.value(chartOption);
-        if (command.chartFile.isEmpty())
-            return Usage("--chart needs a file name");
-        if (!IsChartPictureName(command.chartFile))
-            return Usage(QString("unsupported chart format '%1': the name must end in .png or .svg")
-                             .arg(command.chartFile));
-    }
-#endif
-    command.headless = parser.isSet(headlessOption) || !command.csvDirectory.isEmpty() || !command.chartFile.isEmpty();
+    command.csvDirectory = given["csv"];
+    command.chartFile = given["chart"];
+    if (!command.chartFile.empty() && !IsChartPictureName(command.chartFile))
+        return Usage("unsupported chart format " + QuotedName(command.chartFile) +
+                     ": the name must end in .png or .svg");
+    command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty();
     return command;
 }
 

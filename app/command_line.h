@@ -1,12 +1,13 @@
 #pragma once
 // The program's command line: the desktop windows by default, or one run
 // without windows that prints the tables and writes the files asked for.
+// Names of files and directories are kept as the bytes given.
 
-#include <QString>
+#include <string>
 
 namespace envelope {
 
-// The run failed: a numerical error.
+// The run failed: a numerical error, or standard output could not be written.
 inline constexpr int ExitFailure = 1;
 // The command line, or a file or directory named on it, cannot be used.
 inline constexpr int ExitUsage = 2;
@@ -17,18 +18,21 @@ struct CommandLine {
     int exitStatus = 0;
     // One run without windows; --csv and --chart imply it.
     bool headless = false;
-    // The directory for the three CSV files; empty for none.
-    QString csvDirectory;
+    // The directory for the CSV files; empty for none.
+    std::string csvDirectory;
     // The file for the chart picture; empty for none.
-    QString chartFile;
+    std::string chartFile;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and
 // a usage error as one line on standard error, itself.
 CommandLine ParseCommandLine(int argc, char* argv[]);
 
-// Writes "envelope: <problem>" as one line on standard error and returns
-// ExitUsage.
-int UsageError(const QString& problem);
+// Writes "envelope: <problem>" as one line on standard error and returns the
+// status.
+int Fail(const std::string& problem, int status);
+
+// Fail(problem, ExitUsage).
+int UsageError(const std::string& problem);
 
 } // namespace envelope

@@ -1,8 +1,6 @@
 #include "ui/chart_picture.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include "ui/qt_chart.h"
 
@@ -39,18 +37,8 @@ QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName)
         return {};
     QtChart window;
     ReplayChart(chart, window);
-    // The window writes its picture only to a named file: that file lies in a
-    // private temporary directory, and the caller decides where the bytes go.
-    const QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return {};
-    const QString picture = scratch.filePath(QStringLiteral("chart.") + PictureSuffix(fileName));
-    if (!window.form()->saveImage(picture))
-        return {};
-    QFile file(picture);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return window.form()->picture(PictureSuffix(fileName) == QLatin1String("svg") ? Form2::PictureFormat::Svg
+                                                                                    : Form2::PictureFormat::Png);
 }
 
 } // namespace envelope

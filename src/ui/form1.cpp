@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -13,7 +14,7 @@
 
 #include "ui/flex_grid.h"
 #include "ui/look.h"
-#include "ui/output_files.h"
+#include "output/output_files.h"
 
 namespace envelope {
 
@@ -82,9 +83,9 @@ void Form1::Form_Load()
 QString Form1::ExportCsv(const Table& table, const QString& fileName)
 {
     OutputFiles files;
-    if (files.add(fileName, QByteArray::fromStdString(TableCsv(table))) && files.commit())
+    if (files.add(QFile::encodeName(fileName).toStdString(), TableCsv(table)) && files.commit())
         return {};
-    return files.problem();
+    return QString::fromStdString(files.problem());
 }
 
 void Form1::askAndExportCsv(const Table& table, const char* fileName)

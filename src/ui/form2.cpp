@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include <QBuffer>
 #include <QChart>
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPainter>
+#include <QSaveFile>
 #include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QValueAxis>
@@ -283,21 +285,35 @@ void Form2::resizeEvent(QResizeEvent* event)
         label->move(chartWidth + LabelGap, label->y());
 }
 
-bool Form2::saveImage(const QString& fileName)
+QByteArray Form2::picture(PictureFormat format)
 {
-    if (QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    if (format == PictureFormat::Svg) {
         QSvgGenerator svg;
-        svg.setFileName(fileName);
+        svg.setOutputDevice(&buffer);
         svg.setSize(size());
         svg.setViewBox(rect());
         svg.setTitle(windowTitle());
         QPainter painter;
         if (!painter.begin(&svg))
-            return false;
+            return {};
         render(&painter);
-        return painter.end();
+        if (!painter.end())
+            return {};
+        return bytes;
     }
-    return grab().save(fileName, "PNG");
+    return grab().save(&buffer, "PNG") ? bytes : QByteArray();
+}
+
+bool Form2::saveImage(const QString& fileName)
+{
+    const bool svg = QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+    const QByteArray bytes = picture(svg ? PictureFormat::Svg : PictureFormat::Png);
+    QSaveFile file(fileName);
+    return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 void Form2::saveChartAs()

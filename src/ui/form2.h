@@ -6,6 +6,7 @@
 // Every series keeps its points in ascending order of x, a point of equal x
 // going after those already there, and the axes follow the data.
 
+#include <QByteArray>
 #include <QColor>
 #include <QLabel>
 #include <QList>
@@ -44,8 +45,12 @@ public:
     QString pointLabel(int series, int point) const;
     QColor pointColour(int series, int point) const;
 
-    // Writes the window's picture, the chart with its label column: an SVG
-    // drawing where the name ends in ".svg", otherwise a PNG image.
+    // The window's picture, the chart with its label column, as an SVG
+    // drawing or a PNG image; empty when it could not be drawn.
+    enum class PictureFormat { Png, Svg };
+    QByteArray picture(PictureFormat format);
+    // Writes the picture to the file, replacing it only with a complete one:
+    // an SVG drawing where the name ends in ".svg", otherwise a PNG image.
     bool saveImage(const QString& fileName);
 
 public slots:

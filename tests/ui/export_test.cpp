@@ -20,11 +20,11 @@
 #include "envelope/csv.h"
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
+#include "output/output_files.h"
 #include "ui/chart_picture.h"
 #include "ui/flex_grid.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
-#include "ui/output_files.h"
 #include "ui/qt_chart.h"
 
 using namespace envelope;
@@ -40,6 +40,11 @@ QStringList Listing(const QString& folder)
         entries << QDir(folder).relativeFilePath(it.next());
     entries.sort();
     return entries;
+}
+
+std::string Path(const QString& fileName)
+{
+    return QFile::encodeName(fileName).toStdString();
 }
 
 QByteArray Read(const QString& fileName)
@@ -147,8 +152,8 @@ void ExportTest::filesReplaceTheirTargetsOnlyWhenCommitted()
     const QString deep = folder.filePath("new/deeper/b.csv");
     {
         OutputFiles files;
-        QVERIFY(files.add(old, "new\r\n"));
-        QVERIFY(files.add(deep, "b\r\n"));
+        QVERIFY(files.add(Path(old), "new\r\n"));
+        QVERIFY(files.add(Path(deep), "b\r\n"));
         // Written, but nothing is in place yet.
         QCOMPARE(Read(old), QByteArray("old\r\n"));
         QVERIFY(!QFile::exists(deep));
@@ -159,8 +164,8 @@ void ExportTest::filesReplaceTheirTargetsOnlyWhenCommitted()
     QCOMPARE(Read(old), QByteArray("old\r\n"));
 
     OutputFiles files;
-    QVERIFY(files.add(old, "new\r\n"));
-    QVERIFY(files.add(deep, "b\r\n"));
+    QVERIFY(files.add(Path(old), "new\r\n"));
+    QVERIFY(files.add(Path(deep), "b\r\n"));
     QVERIFY(files.commit());
     QCOMPARE(Read(old), QByteArray("new\r\n"));
     QCOMPARE(Read(deep), QByteArray("b\r\n"));
@@ -175,12 +180,12 @@ void ExportTest::aFailedFileDiscardsTheWholeSet()
     const QStringList before = Listing(folder.path());
     {
         OutputFiles files;
-        QVERIFY(files.add(folder.filePath("a.csv"), "new\r\n"));
-        QVERIFY(files.add(folder.filePath("made/c.csv"), "c\r\n"));
-        QVERIFY(!files.add(folder.filePath("file/b.csv"), "b\r\n"));
-        QVERIFY2(files.problem().contains(QStringLiteral("file")), qPrintable(files.problem()));
-        QVERIFY(!files.add(folder.path(), "a directory\r\n"));
-        QVERIFY2(files.problem().startsWith(QStringLiteral("cannot write '")), qPrintable(files.problem()));
+        QVERIFY(files.add(Path(folder.filePath("a.csv")), "new\r\n"));
+        QVERIFY(files.add(Path(folder.filePath("made/c.csv")), "c\r\n"));
+        QVERIFY(!files.add(Path(folder.filePath("file/b.csv")), "b\r\n"));
+        QVERIFY2(files.problem().find("file") != std::string::npos, files.problem().c_str());
+        QVERIFY(!files.add(Path(folder.path()), "a directory\r\n"));
+        QVERIFY2(files.problem().rfind("cannot write '", 0) == 0, files.problem().c_str());
     }
     QCOMPARE(Listing(folder.path()), before);
     QCOMPARE(Read(folder.filePath("a.csv")), QByteArray("old\r\n"));

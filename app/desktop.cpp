@@ -1,0 +1,101 @@
+#include "desktop.h"
+
+#include "output/path_names.h"
+
+#ifdef ENVELOPE_WITH_UI
+
+#include <cstdlib>
+#include <string_view>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+
+#include "command_line.h"
+#include "output/interrupt_cleanup.h"
+#include "ui/chart_picture.h"
+#include "ui/form1.h"
+
+namespace envelope {
+
+namespace {
+
+// Qt's warnings are no concern of a run without windows, whose failures are
+// one line each. A fatal message would abort: the temporaries go first, and
+// the process ends with the one line instead.
+std::string drawnName;
+
+void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg)
+        return;
+    RemoveRegisteredPaths();
+    std::string reason = message.toStdString();
+    for (char& c : reason)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    Fail("cannot draw the chart " + QuotedName(drawnName) + ": " + reason, ExitUsage);
+    ::_exit(ExitUsage);
+}
+
+} // namespace
+
+bool BuildHasWindows()
+{
+    return true;
+}
+
+int RunWindows(int argc, char* argv[])
+{
+    QApplication::setApplicationName(QStringLiteral("Envelope"));
+    QApplication::setApplicationVersion(QStringLiteral(ENVELOPE_VERSION));
+    QApplication application(argc, argv);
+    Form1 window;
+    window.show();
+    return application.exec();
+}
+
+std::string DrawChartPicture(const MemoryChart& chart, const std::string& fileName,
+                             const std::string& runtimeDirectory, std::string& picture)
+{
+    drawnName = fileName;
+    qInstallMessageHandler(DropQtMessages);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::unsetenv("QT_QPA_PLATFORMTHEME");
+    ::setenv("XDG_RUNTIME_DIR", runtimeDirectory.c_str(), 1);
+    static char name[] = "envelope";
+    static char* arguments[] = {name, nullptr};
+    static int count = 1;
+    const QApplication application(count, arguments);
+    const QByteArray drawn = ChartPicture(chart, QFile::decodeName(QByteArray::fromStdString(fileName)));
+    if (drawn.isEmpty())
+        return "cannot write " + QuotedName(fileName) + ": the chart could not be drawn";
+    picture = drawn.toStdString();
+    return {};
+}
+
+} // namespace envelope
+
+#else
+
+namespace envelope {
+
+bool BuildHasWindows()
+{
+    return false;
+}
+
+int RunWindows(int, char*[])
+{
+    return 0;
+}
+
+std::string DrawChartPicture(const MemoryChart&, const std::string& fileName, const std::string&, std::string&)
+{
+    return "cannot write " + QuotedName(fileName) + ": this build has no chart pictures";
+}
+
+} // namespace envelope
+
+#endif

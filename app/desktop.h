@@ -1,0 +1,28 @@
+#pragma once
+// What the program does with Qt's GUI: the windows, and the chart picture of
+// a run without windows. A build without the windows (ENVELOPE_WITH_UI off)
+// has neither; this is the one place that tells the two builds apart.
+
+#include <string>
+
+#include "envelope/memory_chart.h"
+
+namespace envelope {
+
+// True when this build has the windows and can draw chart pictures.
+bool BuildHasWindows();
+
+// Opens the main window and returns the status once the last window closes.
+int RunWindows(int argc, char* argv[]);
+
+// Draws the chart picture, in the format that the name's suffix asks for,
+// into picture. Qt runs on its offscreen platform whatever the environment
+// says, with none of the program's arguments and with runtimeDirectory, an
+// empty private directory, as its runtime directory; its messages are
+// dropped, and a fatal one removes the temporaries and ends the process with
+// one line on standard error and status 2. Returns the problem, or an empty
+// text.
+std::string DrawChartPicture(const MemoryChart& chart, const std::string& fileName,
+                             const std::string& runtimeDirectory, std::string& picture);
+
+} // namespace envelope
