@@ -2,9 +2,18 @@
 // --chart write, and the refusal of bad input with its message, exit status
 // and no file left behind.
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <random>
 #include <sstream>
+#include <thread>
 
 #include <QDir>
 #include <QDirIterator>
@@ -13,6 +22,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QSvgRenderer>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -157,6 +167,93 @@ bool SetImmutable(const QString& path, bool immutable)
     return chattr.waitForFinished(10000) && chattr.exitStatus() == QProcess::NormalExit && chattr.exitCode() == 0;
 }
 
+
+// Where the program's standard output goes in RunRaw.
+enum class Output { Null, Full, Closed, BrokenPipe };
+
+// Runs the program in the directory with the arguments as bytes, its
+// standard output as asked (a broken pipe with SIGPIPE ignored) and the
+// environment changed by "NAME=value" and "-NAME" entries. The exit status
+// (-1 when it did not exit) and standard error.
+Outcome RunRaw(const QByteArray& directory, const QByteArrayList& arguments, const QByteArrayList& changes,
+               Output output)
+{
+    QList<QByteArray> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        environment << QByteArray(*entry);
+    for (const QByteArray& change : changes) {
+        const QByteArray name = change.startsWith('-') ? change.mid(1) : change.left(change.indexOf('='));
+        environment.removeIf([&](const QByteArray& entry) { return entry.startsWith(name + '='); });
+        if (!change.startsWith('-'))
+            environment << change;
+    }
+    std::vector<char*> argv{const_cast<char*>(ENVELOPE_PROGRAM)};
+    for (const QByteArray& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.constData()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (QByteArray& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    int errors[2];
+    int pipeToNobody[2];
+    if (::pipe2(errors, O_CLOEXEC) != 0 || ::pipe2(pipeToNobody, O_CLOEXEC) != 0)
+        return {};
+    ::close(pipeToNobody[0]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only calls that are safe between fork and exec.
+        if (::chdir(directory.constData()) != 0)
+            ::_exit(126);
+        if (output == Output::Closed) {
+            ::close(STDOUT_FILENO);
+        } else if (output == Output::BrokenPipe) {
+            ::signal(SIGPIPE, SIG_IGN);
+            ::dup2(pipeToNobody[1], STDOUT_FILENO);
+        } else {
+            const int sink = ::open(output == Output::Full ? "/dev/full" : "/dev/null", O_WRONLY);
+            ::dup2(sink, STDOUT_FILENO);
+        }
+        ::dup2(errors[1], STDERR_FILENO);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(errors[1]);
+    ::close(pipeToNobody[1]);
+    Outcome outcome;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(errors[0], buffer, sizeof buffer)) > 0;)
+        outcome.err.append(buffer, got);
+    ::close(errors[0]);
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
+        outcome.status = WEXITSTATUS(status);
+    return outcome;
+}
+
+// Every entry below the directory, hidden ones included, as the bytes of
+// their names, relative and sorted.
+QByteArrayList RawListing(const QByteArray& directory, const QByteArray& prefix = {})
+{
+    QByteArrayList entries;
+    DIR* listing = ::opendir(directory.constData());
+    if (listing == nullptr)
+        return entries;
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        entries << prefix + name;
+        struct stat status {};
+        if (::lstat((directory + '/' + name).constData(), &status) == 0 && S_ISDIR(status.st_mode))
+            entries << RawListing(directory + '/' + name, prefix + name + '/');
+    }
+    ::closedir(listing);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
 } // namespace
 
 class CommandLineTest : public QObject {
@@ -171,6 +268,9 @@ private slots:
     void badInputIsRefusedBeforeTheRun();
     void readOnlyDirectoryIsRefused();
     void existingCsvIsReplacedOnlyOnSuccess();
+    void edgesOfTheBatchRun_data();
+    void edgesOfTheBatchRun();
+    void terminatedRunLeavesOldOrNewFilesOnly();
 
 private:
     MemoryRun expected_;
@@ -358,6 +458,162 @@ void CommandLineTest::existingCsvIsReplacedOnlyOnSuccess()
     // No temporary file is left beside the tables.
     QCOMPARE(scratch.listing(), (QStringList{"file", "out", "out/bubble.csv", "out/dew.csv",
                                              "out/interpolation.csv", "out/notes.txt"}));
+}
+
+void CommandLineTest::edgesOfTheBatchRun_data()
+{
+    QTest::addColumn<QByteArrayList>("arguments");
+    QTest::addColumn<int>("output");
+    QTest::addColumn<QByteArrayList>("environment");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QByteArrayList>("added");
+    QTest::addColumn<QByteArrayList>("removed");
+
+    const auto row = [](const char* name, QByteArrayList arguments, Output output, QByteArrayList environment,
+                        int status, QByteArray message, QByteArrayList added = {}, QByteArrayList removed = {}) {
+        QTest::newRow(name) << arguments << static_cast<int>(output) << environment << status << message << added
+                            << removed;
+    };
+    const QByteArrayList noDisplay{"QT_QPA_PLATFORM=xcb", "-DISPLAY", "-WAYLAND_DISPLAY"};
+    const QByteArray stale = "old/.dew.csv.envelope-tmp-999999999-Ab12Cd";
+
+    // Names are the bytes given; Qt sees none of the arguments nor the
+    // platform asked for in the environment.
+    row("name not in UTF-8", {"--csv", "f\xff"}, Output::Null, {}, 0, {},
+        {"f\xff", "f\xff/bubble.csv", "f\xff/dew.csv", "f\xff/interpolation.csv"});
+    row("Qt's option as a name, X11 without a display", {"--csv", "-platform", "--chart", "c.png"}, Output::Null,
+        noDisplay, 0, {},
+        {"-platform", "-platform/bubble.csv", "-platform/dew.csv", "-platform/interpolation.csv", "c.png"});
+    row("upper-case suffix, stale temporaries cleared", {"--csv", "old", "--chart", "old/Pic.SVG"}, Output::Null, {},
+        0, {}, {"old/Pic.SVG", "old/dew.csv", "old/interpolation.csv"}, {stale});
+    row("link at the target followed", {"--chart", "to-old.png"}, Output::Null, {}, 0, {}, {"old/linked.png"},
+        {stale});
+    // Standard output that cannot be written is a failure.
+    row("full disk", {"--headless"}, Output::Full, {}, 1, "standard output: No space left on device");
+    row("closed", {"--headless"}, Output::Closed, {}, 1, "standard output: Bad file descriptor");
+    row("closed, found before the run", {"--csv", "new"}, Output::Closed, {}, 1, "standard output");
+    row("broken pipe", {"--headless"}, Output::BrokenPipe, {}, 1, "standard output: Broken pipe");
+    row("help to a full disk", {"--help"}, Output::Full, {}, 1, "standard output");
+    row("version to a broken pipe", {"--version"}, Output::BrokenPipe, {}, 1, "standard output");
+    // Names that cannot be written are found before the run.
+    row("name over 255 bytes", {"--csv", "new/" + QByteArray(256, 'a')}, Output::Null, {}, 2, "longer than 255");
+    row("chart name over 255 bytes", {"--chart", QByteArray(252, 'a') + ".png"}, Output::Null, {}, 2,
+        "longer than 255");
+    row("path too long", {"--csv", QByteArray("abcdefgh/").repeated(460)}, Output::Null, {}, 2, "too long");
+    row("link to a missing directory", {"--csv", "link"}, Output::Null, {}, 2, "'link' is a symbolic link");
+    row("link into a missing directory", {"--csv", "new", "--chart", "pic.png"}, Output::Null, {}, 2,
+        "'pic.png' is a symbolic link");
+    row("option twice", {"--csv", "a", "--csv", "b"}, Output::Null, {}, 2, "'--csv' is given more than once");
+    // Names in messages are quoted and escaped: one line whatever they hold.
+    row("newline in a name", {"--csv", "file/new\nline"}, Output::Null, {}, 2, "'file/new\\nline'");
+    row("invalid byte in a name", {"--csv", "file/f\xff"}, Output::Null, noDisplay, 2, "'file/f\\xff'");
+}
+
+void CommandLineTest::edgesOfTheBatchRun()
+{
+    QFETCH(QByteArrayList, arguments);
+    QFETCH(int, output);
+    QFETCH(QByteArrayList, environment);
+    QFETCH(int, status);
+    QFETCH(QByteArray, message);
+    QFETCH(QByteArrayList, added);
+    QFETCH(QByteArrayList, removed);
+
+    Scratch scratch;
+    const QByteArray root = QFile::encodeName(scratch.path());
+    // Qt cannot remove a name that is not valid in the locale's encoding.
+    struct RemoveRawNames {
+        QByteArray root;
+        ~RemoveRawNames()
+        {
+            const QByteArrayList entries = RawListing(root);
+            for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+                if (::unlink((root + '/' + *entry).constData()) != 0)
+                    ::rmdir((root + '/' + *entry).constData());
+        }
+    } removeRawNames{root};
+    QVERIFY(QDir(scratch.path()).mkpath("old") && QDir(scratch.path()).mkpath("tmp"));
+    scratch.write("file", "");
+    scratch.write("old/bubble.csv", "old\r\n");
+    scratch.write("old/.dew.csv.envelope-tmp-999999999-Ab12Cd", "left by a killed run");
+    QVERIFY(::symlink("missing/dir", (root + "/link").constData()) == 0);
+    QVERIFY(::symlink("missing/c.png", (root + "/pic.png").constData()) == 0);
+    QVERIFY(::symlink("old/linked.png", (root + "/to-old.png").constData()) == 0);
+    const QByteArrayList before = RawListing(root);
+
+    // No runtime directory: Qt must neither warn nor make one in TMPDIR.
+    environment << "-XDG_RUNTIME_DIR" << "TMPDIR=" + root + "/tmp";
+    const Outcome outcome = RunRaw(root, arguments, environment, static_cast<Output>(output));
+    QCOMPARE(outcome.status, status);
+    QCOMPARE(outcome.err.count('\n'), status == 0 ? 0 : 1);
+    QVERIFY2(outcome.err.contains(message), outcome.err.constData());
+
+    QByteArrayList expected = before;
+    for (const QByteArray& entry : removed)
+        QVERIFY(expected.removeOne(entry));
+    expected << added;
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(RawListing(root), expected);
+    if (status != 0)
+        QCOMPARE(scratch.read("old/bubble.csv"), QByteArray("old\r\n"));
+}
+
+void CommandLineTest::terminatedRunLeavesOldOrNewFilesOnly()
+{
+    Scratch scratch;
+    const QStringList arguments{"--csv", "d", "--chart", "d/c.png"};
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(scratch.run(arguments).status, 0);
+    const qint64 whole = timer.elapsed();
+    const QStringList names{"bubble.csv", "c.png", "dew.csv", "interpolation.csv"};
+    QMap<QString, QByteArray> fresh;
+    for (const QString& name : names)
+        fresh[name] = scratch.read("d/" + name);
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<qint64> moment(0, whole);
+    int killed = 0;
+    for (int run = 0; run < 20; ++run) {
+        // Every other run starts from old files, the others from nothing.
+        QDir(scratch.path("d")).removeRecursively();
+        if (run % 2 == 1) {
+            QVERIFY(QDir(scratch.path()).mkdir("d"));
+            for (const QString& name : names)
+                scratch.write("d/" + name, "old");
+        }
+        QProcess program;
+        program.setWorkingDirectory(scratch.path());
+        program.setProcessEnvironment(scratch.environment());
+        program.start(QStringLiteral(ENVELOPE_PROGRAM), arguments);
+        QVERIFY(program.waitForStarted());
+        std::this_thread::sleep_for(std::chrono::milliseconds(moment(random)));
+        program.terminate();
+        QVERIFY(program.waitForFinished(60000));
+        killed += program.exitStatus() == QProcess::CrashExit ? 1 : 0;
+
+        // The files are put in place as one set: all of them are the old
+        // ones (none, after a run from nothing), or all the new ones; and
+        // nothing else is there, no temporary and no directory made.
+        QStringList present;
+        bool allNew = true;
+        bool allOld = true;
+        for (const QString& name : names) {
+            const QString path = "d/" + name;
+            const QByteArray contents = scratch.read(path);
+            if (QFile::exists(scratch.path(path)))
+                present << path;
+            allNew = allNew && contents == fresh[name];
+            allOld = allOld && contents == (run % 2 == 1 ? QByteArray("old") : QByteArray());
+        }
+        QVERIFY2(allNew || allOld, qPrintable(QString::number(run)));
+        if (!present.isEmpty())
+            present.prepend("d");
+        QCOMPARE(scratch.listing(), present);
+    }
+    // The moments were spread over the run, so that most runs were stopped.
+    QVERIFY(killed > 5);
 }
 
 QTEST_MAIN(CommandLineTest)
