@@ -11,10 +11,10 @@
 #include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/run.h"
+#include "output/output_files.h"
 
 #include "ui/flex_grid.h"
 #include "ui/look.h"
-#include "output/output_files.h"
 
 namespace envelope {
 
