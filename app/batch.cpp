@@ -23,17 +23,6 @@ namespace envelope {
 
 namespace {
 
-struct CsvTable {
-    const char* fileName;
-    const MemoryTable MemoryRun::*table;
-};
-
-constexpr CsvTable CsvTables[] = {
-    {BubbleCsvFileName, &MemoryRun::bubbleTable},
-    {DewCsvFileName, &MemoryRun::dewTable},
-    {InterpolationCsvFileName, &MemoryRun::interpolationTable},
-};
-
 // One file asked for on the command line: where it goes, and how its
 // contents come from the run (empty with a problem when they cannot).
 struct PlannedFile {
@@ -45,10 +34,12 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
 {
     std::vector<PlannedFile> files;
     if (!command.csvDirectory.empty())
-        for (const CsvTable& csv : CsvTables)
-            files.push_back({JoinPath(command.csvDirectory, csv.fileName),
-                             [table = csv.table](const MemoryRun& run, OutputFiles&, std::string&) {
-                                 return TableCsv(run.*table);
+        for (std::size_t index = 0; index < RunCsvFileNames.size(); ++index)
+            files.push_back({JoinPath(command.csvDirectory, RunCsvFileNames[index]),
+                             [index](const MemoryRun& run, OutputFiles&, std::string&) {
+                                 return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
+                                                    run.fractionPoints)[index]
+                                     .contents;
                              }});
     if (!command.chartFile.empty())
         files.push_back({command.chartFile, [name = command.chartFile](const MemoryRun& run, OutputFiles& output,

@@ -29,8 +29,9 @@ constexpr Option Options[] = {
     {"version", 'v', nullptr, "Displays version information.", false},
     {"headless", 0, nullptr, "Run once without windows and print the three result tables.", false},
     {"csv", 0, "directory",
-     "Also write the three result tables as bubble.csv, dew.csv and interpolation.csv into <directory>, which is "
-     "made if need be. Implies --headless.",
+     "Also write the three result tables as bubble.csv, dew.csv and interpolation.csv, and the constant "
+     "vapour-fraction points as vapour-fractions.csv, into <directory>, which is made if need be. "
+     "Implies --headless.",
      false},
     {"chart", 0, "file",
      "Also write the chart with its legend to <file>, a PNG or an SVG picture as the name ends in .png or .svg. "

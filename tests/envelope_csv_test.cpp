@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -129,4 +130,38 @@ TEST(TableCsv, EveryCharacterSurvivesTheRoundTrip)
     table.writeCell(1, 1, "\r\n");
     table.writeCell(1, 2, ",");
     EXPECT_EQ(ReadCsv(TableCsv(table)), TableRows(table));
+}
+
+TEST(FractionCsv, ShortestNumbersThatReadBackExactly)
+{
+    EXPECT_EQ(FractionCsv({}), "vapour fraction,T (K),P (bar)\r\n");
+    EXPECT_EQ(FractionCsv({{0.05, 186.2333984375, 2.426816923576916}, {0.3, 0.1 + 0.2, 1e-5}, {0.5, 400.0, 20.0}}),
+              "vapour fraction,T (K),P (bar)\r\n"
+              "0.05,186.2333984375,2.426816923576916\r\n"
+              "0.3,0.30000000000000004,1e-05\r\n"
+              "0.5,400,20\r\n");
+
+    const MemoryRun run = RunInMemory(BuiltInMixture());
+    const Records records = ReadCsv(FractionCsv(run.fractionPoints));
+    ASSERT_EQ(records.size(), run.fractionPoints.size() + 1);
+    for (std::size_t i = 0; i < run.fractionPoints.size(); ++i) {
+        const std::vector<std::string>& record = records[i + 1];
+        ASSERT_EQ(record.size(), 3u);
+        EXPECT_EQ(std::strtod(record[0].c_str(), nullptr), run.fractionPoints[i].fraction);
+        EXPECT_EQ(std::strtod(record[1].c_str(), nullptr), run.fractionPoints[i].temperature);
+        EXPECT_EQ(std::strtod(record[2].c_str(), nullptr), run.fractionPoints[i].pressure);
+    }
+}
+
+TEST(RunCsvFiles, TheThreeTablesThenTheFractionPoints)
+{
+    const MemoryRun run = RunInMemory(BuiltInMixture());
+    const auto files = RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, run.fractionPoints);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_STREQ(files[i].fileName, RunCsvFileNames[i]);
+    EXPECT_EQ(files[0].contents, TableCsv(run.bubbleTable));
+    EXPECT_EQ(files[1].contents, TableCsv(run.dewTable));
+    EXPECT_EQ(files[2].contents, TableCsv(run.interpolationTable));
+    EXPECT_EQ(files[3].contents, FractionCsv(run.fractionPoints));
+    EXPECT_STREQ(files[3].fileName, "vapour-fractions.csv");
 }

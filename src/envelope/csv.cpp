@@ -1,6 +1,8 @@
 #include "envelope/csv.h"
 
 #include <array>
+#include <charconv>
+#include <system_error>
 
 namespace envelope {
 
@@ -40,6 +42,45 @@ std::string TableCsv(const Table& table)
         csv += "\r\n";
     }
     return csv;
+}
+
+namespace {
+
+std::string ShortestRoundTrip(double value)
+{
+    // 32 characters hold any double in its shortest form.
+    std::array<char, 32> text{};
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc())
+        return {};
+    return std::string(text.data(), end);
+}
+
+} // namespace
+
+std::string FractionCsv(const std::vector<FractionPoint>& points)
+{
+    std::string csv = "vapour fraction,T (K),P (bar)\r\n";
+    for (const FractionPoint& point : points) {
+        csv += ShortestRoundTrip(point.fraction);
+        csv += ',';
+        csv += ShortestRoundTrip(point.temperature);
+        csv += ',';
+        csv += ShortestRoundTrip(point.pressure);
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+std::array<CsvFile, 4> RunCsvFiles(const Table& bubbleTable, const Table& dewTable, const Table& interpolationTable,
+                                   const std::vector<FractionPoint>& fractionPoints)
+{
+    return {{
+        {BubbleCsvFileName, TableCsv(bubbleTable)},
+        {DewCsvFileName, TableCsv(dewTable)},
+        {InterpolationCsvFileName, TableCsv(interpolationTable)},
+        {FractionCsvFileName, FractionCsv(fractionPoints)},
+    }};
 }
 
 } // namespace envelope

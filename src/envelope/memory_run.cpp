@@ -7,7 +7,9 @@ MemoryRun RunInMemory(const Mixture& mixture)
     MemoryRun run;
     for (MemoryTable* table : {&run.bubbleTable, &run.dewTable, &run.interpolationTable})
         WriteColumnHeadings(*table);
-    run.outcome = Run(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, run.chart, run.counters);
+    FractionPointLog chart(run.chart);
+    run.outcome = Run(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, chart, run.counters);
+    run.fractionPoints = chart.points();
     return run;
 }
 

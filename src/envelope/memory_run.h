@@ -1,6 +1,9 @@
 #pragma once
 // A run without windows: the three tables and the chart held in memory.
 
+#include <vector>
+
+#include "envelope/fraction_points.h"
 #include "envelope/memory_chart.h"
 #include "envelope/memory_table.h"
 #include "envelope/run.h"
@@ -12,6 +15,8 @@ struct MemoryRun {
     MemoryTable dewTable;
     MemoryTable interpolationTable;
     MemoryChart chart;
+    // The points of the vapour-fraction series in the order the run added them.
+    std::vector<FractionPoint> fractionPoints;
     RunOutcome outcome = RunOutcome::Completed;
     // The numeric core's work in the run.
     SolverCounters counters;

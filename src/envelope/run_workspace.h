@@ -1,7 +1,8 @@
 #pragma once
 // What the stages of one run share: the run's constants, its working values,
 // and the conventions by which every result reaches the tables and the chart.
-// Internal to the run (run.cpp, march.cpp, spline_stage.cpp).
+// Internal to the run (run.cpp, march.cpp, spline_stage.cpp) and to the log
+// of its vapour-fraction points (fraction_points.cpp).
 
 #include <array>
 #include <cstdint>

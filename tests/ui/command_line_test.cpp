@@ -291,13 +291,15 @@ void CommandLineTest::csvAndChartWriteAllFourFiles()
     // The files come on top of the report that --headless prints.
     QCOMPARE(outcome.out, Report(expected_));
     QCOMPARE(scratch.listing(), (QStringList{"out", "out/bubble.csv", "out/dew.csv", "out/envelope.svg",
-                                             "out/interpolation.csv"}));
+                                             "out/interpolation.csv", "out/vapour-fractions.csv"}));
 
     // The tables of the same run in memory, formatted as CSV (whose rows
     // envelope_csv_test reads back against the table texts).
     QCOMPARE(scratch.read("out/bubble.csv"), Csv(expected_.bubbleTable));
     QCOMPARE(scratch.read("out/dew.csv"), Csv(expected_.dewTable));
     QCOMPARE(scratch.read("out/interpolation.csv"), Csv(expected_.interpolationTable));
+    QCOMPARE(scratch.read("out/vapour-fractions.csv"),
+             QByteArray::fromStdString(FractionCsv(expected_.fractionPoints)));
     // The dew pressures keep the leading zeros of their table format.
     QVERIFY(scratch.read("out/dew.csv").startsWith("Index,T (C),P (bar)\r\n1,"));
     QVERIFY(scratch.read("out/dew.csv").contains(",002."));
@@ -355,7 +357,7 @@ void CommandLineTest::headlessRunNeedsNoGuiPlatform()
     QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
     QCOMPARE(outcome.status, 0);
     QCOMPARE(scratch.listing(), (QStringList{"tables", "tables/bubble.csv", "tables/dew.csv",
-                                             "tables/interpolation.csv"}));
+                                             "tables/interpolation.csv", "tables/vapour-fractions.csv"}));
     QCOMPARE(scratch.read("tables/bubble.csv"), Csv(expected_.bubbleTable));
 }
 
@@ -457,7 +459,7 @@ void CommandLineTest::existingCsvIsReplacedOnlyOnSuccess()
     QCOMPARE(scratch.read("out/notes.txt"), QByteArray("kept\n"));
     // No temporary file is left beside the tables.
     QCOMPARE(scratch.listing(), (QStringList{"file", "out", "out/bubble.csv", "out/dew.csv",
-                                             "out/interpolation.csv", "out/notes.txt"}));
+                                             "out/interpolation.csv", "out/notes.txt", "out/vapour-fractions.csv"}));
 }
 
 void CommandLineTest::edgesOfTheBatchRun_data()
@@ -481,12 +483,13 @@ void CommandLineTest::edgesOfTheBatchRun_data()
     // Names are the bytes given; Qt sees none of the arguments nor the
     // platform asked for in the environment.
     row("name not in UTF-8", {"--csv", "f\xff"}, Output::Null, {}, 0, {},
-        {"f\xff", "f\xff/bubble.csv", "f\xff/dew.csv", "f\xff/interpolation.csv"});
+        {"f\xff", "f\xff/bubble.csv", "f\xff/dew.csv", "f\xff/interpolation.csv", "f\xff/vapour-fractions.csv"});
     row("Qt's option as a name, X11 without a display", {"--csv", "-platform", "--chart", "c.png"}, Output::Null,
         noDisplay, 0, {},
-        {"-platform", "-platform/bubble.csv", "-platform/dew.csv", "-platform/interpolation.csv", "c.png"});
+        {"-platform", "-platform/bubble.csv", "-platform/dew.csv", "-platform/interpolation.csv",
+         "-platform/vapour-fractions.csv", "c.png"});
     row("upper-case suffix, stale temporaries cleared", {"--csv", "old", "--chart", "old/Pic.SVG"}, Output::Null, {},
-        0, {}, {"old/Pic.SVG", "old/dew.csv", "old/interpolation.csv"}, {stale});
+        0, {}, {"old/Pic.SVG", "old/dew.csv", "old/interpolation.csv", "old/vapour-fractions.csv"}, {stale});
     row("link at the target followed", {"--chart", "to-old.png"}, Output::Null, {}, 0, {}, {"old/linked.png"},
         {stale});
     // Standard output that cannot be written is a failure.
@@ -567,7 +570,7 @@ void CommandLineTest::terminatedRunLeavesOldOrNewFilesOnly()
     timer.start();
     QCOMPARE(scratch.run(arguments).status, 0);
     const qint64 whole = timer.elapsed();
-    const QStringList names{"bubble.csv", "c.png", "dew.csv", "interpolation.csv"};
+    const QStringList names{"bubble.csv", "c.png", "dew.csv", "interpolation.csv", "vapour-fractions.csv"};
     QMap<QString, QByteArray> fresh;
     for (const QString& name : names)
         fresh[name] = scratch.read("d/" + name);
