@@ -245,6 +245,7 @@ void FlexGrid::contextMenuEvent(QContextMenuEvent* event)
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(selectionModel()->hasSelection());
     menu.addAction(tr("Export CSV\u2026"), this, &FlexGrid::exportRequested);
+    menu.addAction(tr("Export all\u2026"), this, &FlexGrid::exportAllRequested);
     menu.exec(event->globalPos());
 }
 

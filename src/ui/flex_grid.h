@@ -6,7 +6,8 @@
 // lies over the top of the viewport and follows the horizontal scrolling.
 // The cells are read-only for the user; a rectangle of data cells can be
 // selected and copied as tab-separated text (Ctrl+C or the context menu), and
-// the context menu asks for the whole table to be exported (exportRequested()).
+// the context menu asks for the whole table to be exported (exportRequested()),
+// or every result of the run (exportAllRequested()).
 // Outside the cells the grid is grey, and thin light grey lines part them.
 
 #include <QTableWidget>
@@ -34,6 +35,8 @@ public slots:
 signals:
     // "Export CSV…" was chosen from the context menu.
     void exportRequested();
+    // "Export all…" was chosen from the context menu.
+    void exportAllRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

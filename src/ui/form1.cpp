@@ -1,5 +1,7 @@
 #include "ui/form1.h"
 
+#include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -60,6 +62,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     connect(grid2, &FlexGrid::exportRequested, this, [this] { askAndExportCsv(*dew_, DewCsvFileName); });
     connect(grid3, &FlexGrid::exportRequested, this,
             [this] { askAndExportCsv(*spline_, InterpolationCsvFileName); });
+    for (FlexGrid* grid : {grid1, grid2, grid3})
+        connect(grid, &FlexGrid::exportAllRequested, this, &Form1::askAndExportAll);
 
     // "Run" first, then the grids in order; the frames take no focus.
     setTabOrder(run, grid1);
@@ -86,6 +90,38 @@ QString Form1::ExportCsv(const Table& table, const QString& fileName)
     if (files.add(QFile::encodeName(fileName).toStdString(), TableCsv(table)) && files.commit())
         return {};
     return QString::fromStdString(files.problem());
+}
+
+QString Form1::exportAll(const QString& folder) const
+{
+    OutputFiles files;
+    for (const CsvFile& csv : RunCsvFiles(*bubble_, *dew_, *spline_, fractionPoints_))
+        if (!files.add(QFile::encodeName(QDir(folder).filePath(QString::fromLatin1(csv.fileName))).toStdString(),
+                       csv.contents))
+            return QString::fromStdString(files.problem());
+    return files.commit() ? QString() : QString::fromStdString(files.problem());
+}
+
+void Form1::askAndExportAll()
+{
+    QFileDialog dialog(this, tr("Export all into folder"));
+    dialog.setObjectName(QStringLiteral("ExportAllDialog"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!exportDirectory_.isEmpty())
+        dialog.setDirectory(exportDirectory_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    const QString problem = exportAll(chosen);
+    if (problem.isEmpty()) {
+        exportDirectory_ = QFileInfo(chosen).absoluteFilePath();
+        return;
+    }
+    QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The results could not be exported: %1.").arg(problem),
+                        QMessageBox::Ok, this);
+    message.setObjectName(QStringLiteral("ExportAllProblem"));
+    message.exec();
 }
 
 void Form1::askAndExportCsv(const Table& table, const char* fileName)
@@ -116,7 +152,9 @@ void Form1::Command1_Click()
 {
     // The run works to its end inside this handler: further clicks wait in
     // the event queue until it returns.
-    const RunOutcome outcome = Run(BuiltInMixture(), *bubble_, *dew_, *spline_, chart_);
+    FractionPointLog chart(chart_);
+    const RunOutcome outcome = Run(BuiltInMixture(), *bubble_, *dew_, *spline_, chart);
+    fractionPoints_ = chart.points();
     if (outcome != RunOutcome::Completed) {
         QMessageBox message(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                             QString::fromLatin1(NumericalErrorMessage), QMessageBox::Ok, this);
@@ -126,6 +164,15 @@ void Form1::Command1_Click()
     // A run that failed in its start phase has drawn nothing worth showing.
     if (outcome != RunOutcome::StartPhaseFailed)
         chart_.showForm();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // The chart window has no owner: left open it would keep the program
+    // running without a window to run from.
+    if (Form2* form = chart_.form())
+        form->close();
+    QWidget::closeEvent(event);
 }
 
 } // namespace envelope

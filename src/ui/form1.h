@@ -3,13 +3,16 @@
 // tables, each in its frame, and the button "Run". Loading the window gives
 // each table its headings through the table operations. The window also holds
 // the chart operations, whose chart window it creates on first use. Each
-// table's context menu exports the table as a CSV file.
+// table's context menu exports the table as a CSV file, or every result of the
+// latest run into a folder. Closing the window closes the chart window too.
 
 #include <memory>
+#include <vector>
 
 #include <QString>
 #include <QWidget>
 
+#include "envelope/fraction_points.h"
 #include "envelope/table.h"
 #include "ui/qt_chart.h"
 #include "ui/qt_table.h"
@@ -32,20 +35,32 @@ public:
     Table& dewTable() { return *dew_; }
     Table& splineTable() { return *spline_; }
     QtChart& chart() { return chart_; }
+    // The constant vapour-fraction points of the latest run, in the order the
+    // run drew them; none before the first run.
+    const std::vector<FractionPoint>& fractionPoints() const { return fractionPoints_; }
 
     // Writes the table as CSV into the file, which is replaced only by a
     // complete new one. The problem, or an empty text when the file is written.
     static QString ExportCsv(const Table& table, const QString& fileName);
+    // Writes the three tables and the vapour-fraction points into the folder,
+    // under the names and in the form of the command line's --csv, all of
+    // them or none. The problem, or an empty text when they are written.
+    QString exportAll(const QString& folder) const;
 
 public slots:
     // Clicked "Run".
     void Command1_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load();
     // Asks where to export the table, offering the name under which the
     // command line writes it, and reports a failure in a message box.
     void askAndExportCsv(const Table& table, const char* fileName);
+    // Asks for a folder and exports every result there.
+    void askAndExportAll();
 
     // Where the last export went: the next one is offered the same place.
     QString exportDirectory_;
@@ -54,6 +69,7 @@ private:
     std::unique_ptr<QtTable> dew_;
     std::unique_ptr<QtTable> spline_;
     QtChart chart_;
+    std::vector<FractionPoint> fractionPoints_;
 };
 
 } // namespace envelope

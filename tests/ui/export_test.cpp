@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -142,6 +143,7 @@ private slots:
     void contextMenuExportsTheTableAsCsv();
     void aFailedExportIsReportedAndWritesNothing();
     void chartPictureShowsTheReplayedRun();
+    void exportAllWritesWhatTheCommandLineWrites();
 };
 
 void ExportTest::filesReplaceTheirTargetsOnlyWhenCommitted()
@@ -206,7 +208,8 @@ void ExportTest::contextMenuExportsTheTableAsCsv()
     QString offered;
     QTimer::singleShot(0, [&] { AnswerNextFileDialog(target, &offered); });
     const QStringList entries = ChooseFromContextMenu(*grid, QStringLiteral("Export CSV\u2026"));
-    QCOMPARE(entries, (QStringList{QStringLiteral("Copy"), QStringLiteral("Export CSV\u2026")}));
+    QCOMPARE(entries, (QStringList{QStringLiteral("Copy"), QStringLiteral("Export CSV\u2026"),
+                                   QStringLiteral("Export all\u2026")}));
     QCOMPARE(QFileInfo(offered).fileName(), QStringLiteral("dew.csv"));
     QCOMPARE(Read(target), QByteArray::fromStdString(TableCsv(form.dewTable())));
     QVERIFY(Read(target).contains("3,\"with,comma\",003\r\n"));
@@ -273,6 +276,43 @@ void ExportTest::chartPictureShowsTheReplayedRun()
     QVERIFY(ChartPicture(run.chart, QStringLiteral("picture.jpg")).isEmpty());
     QVERIFY(!IsChartPictureName(QStringLiteral("png")));
     QVERIFY(IsChartPictureName(QStringLiteral("a.SVG")));
+}
+
+void ExportTest::exportAllWritesWhatTheCommandLineWrites()
+{
+    QTemporaryDir folder;
+    Write(folder.filePath("dew.csv"), "old\r\n");
+    Form1 form;
+    form.show();
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(!form.fractionPoints().empty());
+
+    QString offered;
+    QTimer::singleShot(0, [&] { AnswerNextFileDialog(folder.path(), &offered); });
+    ChooseFromContextMenu(*form.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid3")),
+                          QStringLiteral("Export all\u2026"));
+    // Byte for byte the files of --csv, which come from a run in memory.
+    const MemoryRun run = RunInMemory(BuiltInMixture());
+    QStringList names;
+    for (const CsvFile& csv : RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, run.fractionPoints)) {
+        names << QString::fromLatin1(csv.fileName);
+        QCOMPARE(Read(folder.filePath(csv.fileName)), QByteArray::fromStdString(csv.contents));
+    }
+    names.sort();
+    QCOMPARE(Listing(folder.path()), names);
+
+    // A folder that cannot be written: the reason in a message, nothing written.
+    QTemporaryDir other;
+    Write(other.filePath("file"), "");
+    QString shown;
+    QTimer::singleShot(0, [&] { AnswerNextFileDialog(other.filePath("file"), &offered, false); });
+    CloseNextMessageBox(&shown);
+    ChooseFromContextMenu(*form.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1")),
+                          QStringLiteral("Export all\u2026"));
+    QVERIFY2(shown.startsWith(QStringLiteral("ExportAllProblem:The results could not be exported: ")) &&
+                 shown.contains(QStringLiteral("is not a directory")),
+             qPrintable(shown));
+    QCOMPARE(Listing(other.path()), QStringList{"file"});
 }
 
 QTEST_MAIN(ExportTest)

@@ -1,6 +1,10 @@
 // A click on "Run" in the main window: the tables fill, the chart window
-// opens, and points accumulate on the chart while it lives.
+// opens, and points accumulate on the chart while it lives; closing the main
+// window ends the program.
+#include <QApplication>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QTest>
 #include <QXYSeries>
 
@@ -53,6 +57,7 @@ class RunClickTest : public QObject {
 private slots:
     void clickFillsTheTablesAndShowsTheChart();
     void pointsAccumulateWhileTheChartLivesAndStartAfreshWhenClosed();
+    void closingTheMainWindowEndsTheProgram();
 };
 
 void RunClickTest::clickFillsTheTablesAndShowsTheChart()
@@ -113,6 +118,27 @@ void RunClickTest::pointsAccumulateWhileTheChartLivesAndStartAfreshWhenClosed()
     QVERIFY(form.chart().form() != nullptr);
     QVERIFY(form.chart().form()->isVisible());
     QVERIFY(PointCounts(*form.chart().form()) == once);
+    // The vapour-fraction points are those of the latest run, not gathered.
+    QVERIFY(form.fractionPoints() == RunInMemory(BuiltInMixture()).fractionPoints);
+}
+
+void RunClickTest::closingTheMainWindowEndsTheProgram()
+{
+    Form1 form;
+    form.show();
+    ClickRun(form);
+    const QPointer<Form2> chart = form.chart().form();
+    QVERIFY(chart != nullptr && chart->isVisible());
+
+    // The event loop ends as the program's does when its last window closes;
+    // the chart window would keep it running.
+    QTimer::singleShot(0, &form, &QWidget::close);
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stuck.start(5000);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(chart.isNull() || !chart->isVisible());
 }
 
 QTEST_MAIN(RunClickTest)
