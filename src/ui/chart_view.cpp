@@ -1,29 +1,29 @@
 #include "ui/chart_view.h"
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include <QAbstractAxis>
 #include <QContextMenuEvent>
+#include <QGraphicsEllipseItem>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QToolTip>
 #include <QValueAxis>
+#include <QWheelEvent>
 #include <QXYSeries>
 
 namespace envelope {
 
 namespace {
 
-QString AxisTitle(QXYSeries& series, Qt::Orientation orientation, const QString& otherwise)
-{
-    for (QAbstractAxis* axis : series.attachedAxes())
-        if (axis->orientation() == orientation && !axis->titleText().isEmpty())
-            return axis->titleText();
-    return otherwise;
-}
+constexpr double KelvinToCelsius = 273.15;
+constexpr double MarkerRadius = 5.0;
+// The angle of one step of a mouse wheel, in eighths of a degree.
+constexpr double WheelStep = 120.0;
 
 // Draws the ticks of one axis along its edge of the plot area, pointing inwards.
 void DrawTicks(QPainter& painter, const QValueAxis& axis, const QRectF& plot)
@@ -56,21 +56,31 @@ void DrawTicks(QPainter& painter, const QValueAxis& axis, const QRectF& plot)
 
 } // namespace
 
-ChartView::ChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent)
+ChartView::ChartView(QChart* chart, QWidget* parent)
+    : QChartView(chart, parent), band_(new QRubberBand(QRubberBand::Rectangle, viewport())),
+      marker_(new QGraphicsEllipseItem(-MarkerRadius, -MarkerRadius, 2 * MarkerRadius, 2 * MarkerRadius, chart))
 {
-    setRubberBand(QChartView::RectangleRubberBand);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
+    band_->hide();
+    marker_->setPen(QPen(Qt::black, 2));
+    marker_->setBrush(Qt::NoBrush);
+    marker_->setZValue(1000);
+    marker_->hide();
+    // A ring left behind by a change of the view would mark nothing.
+    connect(chart, &QChart::plotAreaChanged, this, &ChartView::hideReadout);
+    for (QAbstractAxis* axis : chart->axes())
+        if (auto* values = qobject_cast<QValueAxis*>(axis))
+            connect(values, &QValueAxis::rangeChanged, this, &ChartView::hideReadout);
 }
 
-QString ChartView::pointTextAt(const QPoint& position) const
+ChartView::Readout ChartView::readoutAt(const QPoint& position) const
 {
     const QRectF plot = chart()->plotArea().adjusted(-0.5, -0.5, 0.5, 0.5);
-    double nearest = HoverRadius * HoverRadius;
-    QXYSeries* found = nullptr;
-    QPointF value;
+    double nearest = SnapRadius * SnapRadius;
+    Readout readout;
     for (QAbstractSeries* abstract : chart()->series()) {
         auto* series = qobject_cast<QXYSeries*>(abstract);
         if (series == nullptr || !series->isVisible())
@@ -83,48 +93,167 @@ QString ChartView::pointTextAt(const QPoint& position) const
             const double distance = QPointF::dotProduct(offset, offset);
             if (distance <= nearest) {
                 nearest = distance;
-                found = series;
-                value = point;
+                readout.series = series;
+                readout.value = point;
             }
         }
     }
-    if (found == nullptr)
-        return {};
+    if (readout.series == nullptr)
+        return readout;
     QStringList lines;
-    if (!found->name().isEmpty())
-        lines << found->name();
-    lines << QStringLiteral("%1: %2").arg(AxisTitle(*found, Qt::Horizontal, QStringLiteral("x")),
-                                          QString::number(value.x(), 'f', 3));
-    lines << QStringLiteral("%1: %2").arg(AxisTitle(*found, Qt::Vertical, QStringLiteral("y")),
-                                          QString::number(value.y(), 'f', 3));
-    return lines.join(QLatin1Char('\n'));
+    if (!readout.series->name().isEmpty())
+        lines << readout.series->name();
+    lines << QStringLiteral("T: %1 K (%2 \u00B0C)")
+                 .arg(QString::number(readout.value.x(), 'f', 3),
+                      QString::number(readout.value.x() - KelvinToCelsius, 'f', 3));
+    lines << QStringLiteral("P: %1 bar").arg(QString::number(readout.value.y(), 'f', 3));
+    readout.text = lines.join(QLatin1Char('\n'));
+    return readout;
+}
+
+void ChartView::showReadout(const QPoint& position, const QPoint& globalPosition)
+{
+    const Readout readout = readoutAt(position);
+    if (readout.series == nullptr) {
+        hideReadout();
+        return;
+    }
+    marker_->setPos(chart()->mapToPosition(readout.value, readout.series));
+    marker_->show();
+    QToolTip::showText(globalPosition, readout.text, this);
+}
+
+void ChartView::hideReadout()
+{
+    marker_->hide();
+    QToolTip::hideText();
 }
 
 void ChartView::showFullView()
 {
     chart()->zoomReset();
+    hideReadout();
+}
+
+QPointF ChartView::toChart(const QPointF& position) const
+{
+    return chart()->mapFromScene(mapToScene(position.toPoint()));
+}
+
+QRect ChartView::plotAreaInViewport() const
+{
+    return mapFromScene(chart()->mapToScene(chart()->plotArea())).boundingRect();
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    if (drag_ == Drag::None && event->button() == Qt::LeftButton && !shift && plotAreaInViewport().contains(at)) {
+        drag_ = Drag::Zoom;
+        dragFrom_ = at;
+        band_->setGeometry(QRect(at, QSize()));
+        band_->show();
+        hideReadout();
+        event->accept();
+        return;
+    }
+    if (drag_ == Drag::None &&
+        (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift))) {
+        drag_ = Drag::Pan;
+        dragLast_ = at;
+        // Scrolling alone does not count as a zoom: a zoom into the whole plot
+        // area changes nothing but lets the full view come back afterwards.
+        if (!chart()->isZoomed())
+            chart()->zoomIn(chart()->plotArea());
+        viewport()->setCursor(Qt::ClosedHandCursor);
+        hideReadout();
+        event->accept();
+        return;
+    }
+    QChartView::mousePressEvent(event);
 }
 
 void ChartView::mouseMoveEvent(QMouseEvent* event)
 {
-    QChartView::mouseMoveEvent(event);
-    if (event->buttons() != Qt::NoButton)
+    const QPoint at = event->position().toPoint();
+    if (drag_ == Drag::Zoom) {
+        band_->setGeometry(QRect(dragFrom_, at).normalized().intersected(plotAreaInViewport()));
+        event->accept();
         return;
-    const QString text = pointTextAt(event->position().toPoint());
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(event->globalPosition().toPoint(), text, this);
+    }
+    if (drag_ == Drag::Pan) {
+        const QPoint moved = at - dragLast_;
+        dragLast_ = at;
+        // The data follow the mouse: the view moves the other way.
+        chart()->scroll(-moved.x(), moved.y());
+        event->accept();
+        return;
+    }
+    QChartView::mouseMoveEvent(event);
+    if (event->buttons() == Qt::NoButton)
+        showReadout(at, event->globalPosition().toPoint());
 }
 
 void ChartView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (drag_ == Drag::Zoom && event->button() == Qt::LeftButton) {
+        drag_ = Drag::None;
+        band_->hide();
+        const QRect band = band_->geometry();
+        // A click whose hand moved a little is no rectangle to zoom into.
+        if (band.width() >= MinimumZoomBand && band.height() >= MinimumZoomBand)
+            chart()->zoomIn(QRectF(toChart(band.topLeft()), QSizeF(band.size())));
+        event->accept();
+        return;
+    }
+    if (drag_ == Drag::Pan && (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton)) {
+        drag_ = Drag::None;
+        viewport()->unsetCursor();
+        event->accept();
+        return;
+    }
     // The right button opens the context menu; it does not zoom out.
     if (event->button() == Qt::RightButton) {
         event->accept();
         return;
     }
     QChartView::mouseReleaseEvent(event);
+}
+
+void ChartView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        showFullView();
+        event->accept();
+        return;
+    }
+    QChartView::mouseDoubleClickEvent(event);
+}
+
+void ChartView::wheelEvent(QWheelEvent* event)
+{
+    const double steps = event->angleDelta().y() / WheelStep;
+    if (steps == 0.0 || drag_ != Drag::None) {
+        event->ignore();
+        return;
+    }
+    // The value under the cursor stays where it is; outside the plot area the
+    // nearest point of its edge stands still instead.
+    const QRectF plot = chart()->plotArea();
+    QPointF anchor = toChart(event->position());
+    anchor.setX(std::clamp(anchor.x(), plot.left(), plot.right()));
+    anchor.setY(std::clamp(anchor.y(), plot.top(), plot.bottom()));
+    const double factor = std::pow(WheelZoom, steps);
+    chart()->zoomIn(QRectF(anchor + (plot.topLeft() - anchor) / factor, plot.size() / factor));
+    hideReadout();
+    event->accept();
+}
+
+void ChartView::leaveEvent(QEvent* event)
+{
+    hideReadout();
+    QChartView::leaveEvent(event);
 }
 
 void ChartView::keyPressEvent(QKeyEvent* event)
@@ -134,16 +263,26 @@ void ChartView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+        event->accept();
+        return;
+    }
     QChartView::keyPressEvent(event);
 }
 
 void ChartView::contextMenuEvent(QContextMenuEvent* event)
 {
+    hideReadout();
     QMenu menu(this);
-    QAction* full = menu.addAction(tr("Full view"), this, &ChartView::showFullView);
+    QAction* full = menu.addAction(tr("Full view") + QStringLiteral("\t") + tr("Esc, Home"), this,
+                                   &ChartView::showFullView);
     full->setEnabled(chart()->isZoomed());
     menu.addSeparator();
+    QAction* copy = menu.addAction(tr("Copy chart"), this, &ChartView::copyRequested);
+    copy->setShortcut(QKeySequence::Copy);
     menu.addAction(tr("Save chart as\u2026"), this, &ChartView::saveRequested);
+    menu.addAction(tr("Print\u2026"), this, &ChartView::printRequested);
     menu.exec(event->globalPos());
 }
 

@@ -6,22 +6,27 @@
 
 #include <QBuffer>
 #include <QChart>
-#include <QDir>
+#include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsLayout>
+#include <QGuiApplication>
 #include <QLegend>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPainter>
-#include <QSaveFile>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScatterSeries>
 #include <QSvgGenerator>
+#include <QSvgRenderer>
 #include <QValueAxis>
 
 #include "thermo/numerical_fault.h"
 #include "ui/chart_view.h"
 #include "ui/look.h"
+#include "output/output_files.h"
 
 namespace envelope {
 
@@ -176,6 +181,8 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setGeometry(ChartRect);
     connect(view_, &ChartView::saveRequested, this, &Form2::saveChartAs);
+    connect(view_, &ChartView::copyRequested, this, &Form2::copyChart);
+    connect(view_, &ChartView::printRequested, this, &Form2::printChart);
 
     for (std::size_t i = 0; i < LegendLabels.size(); ++i) {
         const LegendLabel& legend = LegendLabels[i];
@@ -296,6 +303,9 @@ QByteArray Form2::picture(PictureFormat format)
         svg.setOutputDevice(&buffer);
         svg.setSize(size());
         svg.setViewBox(rect());
+        // Fonts given in points take as many pixels as on the screen: at the
+        // generator's own 72 dots per inch their text came out smaller.
+        svg.setResolution(logicalDpiY());
         svg.setTitle(windowTitle());
         QPainter painter;
         if (!painter.begin(&svg))
@@ -305,15 +315,61 @@ QByteArray Form2::picture(PictureFormat format)
             return {};
         return bytes;
     }
-    return grab().save(&buffer, "PNG") ? bytes : QByteArray();
+    if (!grab().save(&buffer, "PNG"))
+        return {};
+    return bytes;
 }
 
-bool Form2::saveImage(const QString& fileName)
+bool Form2::saveImage(const QString& fileName, QString* problem)
 {
     const bool svg = QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
     const QByteArray bytes = picture(svg ? PictureFormat::Svg : PictureFormat::Png);
-    QSaveFile file(fileName);
-    return !bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    QString reason;
+    OutputFiles files;
+    if (bytes.isEmpty())
+        reason = tr("the chart could not be drawn");
+    else if (!files.add(QFile::encodeName(fileName).toStdString(), bytes.toStdString()) || !files.commit())
+        reason = QString::fromStdString(files.problem());
+    if (problem != nullptr)
+        *problem = reason;
+    return reason.isEmpty();
+}
+
+bool Form2::print(QPrinter& printer)
+{
+    // The SVG picture keeps lines and text sharp at the printer's resolution.
+    QSvgRenderer drawing(picture(PictureFormat::Svg));
+    if (!drawing.isValid())
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const QSizeF fitted = QSizeF(size()).scaled(page.size(), Qt::KeepAspectRatio);
+    drawing.render(&painter, QRectF(QPointF(page.left() + (page.width() - fitted.width()) / 2, page.top()), fitted));
+    return painter.end();
+}
+
+void Form2::copyChart()
+{
+    QGuiApplication::clipboard()->setImage(grab().toImage());
+}
+
+void Form2::printChart()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(windowTitle());
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("PrintChartDialog"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!print(printer)) {
+        QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The chart could not be printed."), QMessageBox::Ok,
+                            this);
+        message.setObjectName(QStringLiteral("PrintChartProblem"));
+        message.exec();
+    }
 }
 
 void Form2::saveChartAs()
@@ -328,9 +384,13 @@ void Form2::saveChartAs()
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("svg"))
         fileName += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
-    if (!saveImage(fileName))
-        QMessageBox::warning(this, windowTitle(),
-                             tr("The chart could not be saved to %1.").arg(QDir::toNativeSeparators(fileName)));
+    QString problem;
+    if (saveImage(fileName, &problem))
+        return;
+    QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The chart could not be saved: %1.").arg(problem),
+                        QMessageBox::Ok, this);
+    message.setObjectName(QStringLiteral("SaveChartProblem"));
+    message.exec();
 }
 
 } // namespace envelope

@@ -17,6 +17,7 @@
 #include <array>
 
 class QChart;
+class QPrinter;
 class QValueAxis;
 
 namespace envelope {
@@ -45,17 +46,26 @@ public:
     QString pointLabel(int series, int point) const;
     QColor pointColour(int series, int point) const;
 
-    // The window's picture, the chart with its label column, as an SVG
-    // drawing or a PNG image; empty when it could not be drawn.
+    // The window's picture, the chart with its label column, as the window
+    // shows it: an SVG drawing or a PNG image; empty when it could not be drawn.
     enum class PictureFormat { Png, Svg };
     QByteArray picture(PictureFormat format);
-    // Writes the picture to the file, replacing it only with a complete one:
-    // an SVG drawing where the name ends in ".svg", otherwise a PNG image.
-    bool saveImage(const QString& fileName);
+    // Writes the picture into the file, an SVG drawing where the name ends in
+    // ".svg", otherwise a PNG image, and replaces the file only with a
+    // complete new one. When that fails, false, with the reason in problem if
+    // given.
+    bool saveImage(const QString& fileName, QString* problem = nullptr);
+    // Prints the picture on one page, as large as fits with its proportions
+    // kept and at the top; false when the printer could not be started.
+    bool print(QPrinter& printer);
 
 public slots:
     // Asks for a file name and saves the picture there.
     void saveChartAs();
+    // Puts the picture on the clipboard as an image.
+    void copyChart();
+    // Asks for a printer and prints the picture.
+    void printChart();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
