@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLegend>
 #include <QLineSeries>
 #include <QMessageBox>
@@ -20,7 +21,6 @@
 #include <QPrinter>
 #include <QScatterSeries>
 #include <QSvgGenerator>
-#include <QSvgRenderer>
 #include <QValueAxis>
 
 #include "thermo/numerical_fault.h"
@@ -62,6 +62,8 @@ constexpr std::array<LegendLabel, 5> LegendLabels{{
 const QColor Panel(196, 196, 196);
 const QColor GridLines(196, 196, 196);
 constexpr int MarkerDiameter = 5;
+// The printed picture has this many pixels for each pixel on the screen.
+constexpr int PrintScale = 4;
 // About as many tick intervals along each axis.
 constexpr int TickIntervals = 10;
 
@@ -152,6 +154,22 @@ QChart* NewChart()
     chart->legend()->setVisible(false);
     chart->legend()->setFont(ChartFont(12));
     return chart;
+}
+
+// The SVG generator names only the first family of a font, which may not be
+// installed where the drawing is viewed. Every family that the windows ask
+// for is named instead, in their order, then the kind of font.
+void NameEveryFamily(QByteArray& svg)
+{
+    for (const QFont& font : {DialogFont(), ChartFont(11)}) {
+        QStringList families;
+        for (const QString& family : font.families())
+            families << QLatin1Char('\'') + family + QLatin1Char('\'');
+        families << (font.styleHint() == QFont::TypeWriter ? QStringLiteral("monospace")
+                                                            : QStringLiteral("sans-serif"));
+        svg.replace("font-family=\"" + font.families().value(0).toUtf8() + '"',
+                    "font-family=\"" + families.join(QStringLiteral(", ")).toUtf8() + '"');
+    }
 }
 
 } // namespace
@@ -313,6 +331,7 @@ QByteArray Form2::picture(PictureFormat format)
         render(&painter);
         if (!painter.end())
             return {};
+        NameEveryFamily(bytes);
         return bytes;
     }
     if (!grab().save(&buffer, "PNG"))
@@ -337,16 +356,22 @@ bool Form2::saveImage(const QString& fileName, QString* problem)
 
 bool Form2::print(QPrinter& printer)
 {
-    // The SVG picture keeps lines and text sharp at the printer's resolution.
-    QSvgRenderer drawing(picture(PictureFormat::Svg));
-    if (!drawing.isValid())
-        return false;
+    // The picture as the window shows it, fonts included, drawn at several
+    // times the screen's resolution so that it stays sharp on paper.
+    QImage image(size() * PrintScale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(PrintScale);
+    image.fill(Qt::white);
+    QPainter drawing(&image);
+    render(&drawing);
+    drawing.end();
+
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
     const QSizeF fitted = QSizeF(size()).scaled(page.size(), Qt::KeepAspectRatio);
-    drawing.render(&painter, QRectF(QPointF(page.left() + (page.width() - fitted.width()) / 2, page.top()), fitted));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(page.left() + (page.width() - fitted.width()) / 2, page.top()), fitted), image);
     return painter.end();
 }
 

@@ -278,6 +278,7 @@ void ChartViewTest::printDrawsThePictureOnAPage()
     const QByteArray document = pdf.readAll();
     QVERIFY(document.startsWith("%PDF"));
     QCOMPARE(document.count("/Type /Page\n") + document.count("/Type /Page\r"), 1);
+    QVERIFY(document.contains("/Subtype /Image"));
 
     // A printer that cannot start is reported, not taken for printed.
     printer.setOutputFileName(folder.filePath(QStringLiteral("missing/chart.pdf")));
@@ -290,18 +291,23 @@ void ChartViewTest::svgTextHasTheSizeOfTheWindowsText()
     ShownChart shown;
     const QString drawing = QString::fromUtf8(shown.form().picture(Form2::PictureFormat::Svg));
     QVERIFY(drawing.startsWith(QStringLiteral("<?xml")));
-    // The font of each text is given in the group that holds it.
-    const auto fontSizeOf = [&drawing](const QString& text) {
+    // The font of each text is given by the last font attribute before it.
+    const auto fontOf = [&drawing](const QString& text, const char* attribute) {
         const qsizetype at = drawing.indexOf(QLatin1Char('>') + text + QLatin1Char('<'));
-        const QRegularExpression size(QStringLiteral("font-size=\"([0-9.]+)\""));
+        const QRegularExpression value(QStringLiteral("%1=\"([^\"]*)\"").arg(QLatin1String(attribute)));
         QRegularExpressionMatch last;
-        for (QRegularExpressionMatchIterator it = size.globalMatch(drawing.left(at)); it.hasNext();)
+        for (QRegularExpressionMatchIterator it = value.globalMatch(drawing.left(at)); it.hasNext();)
             last = it.next();
-        return at < 0 ? -1.0 : last.captured(1).toDouble();
+        return at < 0 ? QString() : last.captured(1);
     };
     const auto* label = shown.form().findChild<QLabel*>(QStringLiteral("Label2"));
-    QCOMPARE(fontSizeOf(QStringLiteral("vapor fraction 0.05")), double(QFontInfo(label->font()).pixelSize()));
-    QCOMPARE(fontSizeOf(QStringLiteral("P (bar)")), double(QFontInfo(shown.form().axisY().titleFont()).pixelSize()));
+    const QFontInfo labelFont(label->font());
+    QCOMPARE(fontOf(QStringLiteral("vapor fraction 0.05"), "font-size").toDouble(), double(labelFont.pixelSize()));
+    QCOMPARE(fontOf(QStringLiteral("P (bar)"), "font-size").toDouble(),
+             double(QFontInfo(shown.form().axisY().titleFont()).pixelSize()));
+    // The family the window draws with is among those the drawing names.
+    QVERIFY(fontOf(QStringLiteral("vapor fraction 0.05"), "font-family")
+                .contains(QLatin1Char('\'') + labelFont.family() + QLatin1Char('\'')));
 }
 
 void ChartViewTest::aFailedSaveSaysWhy()
