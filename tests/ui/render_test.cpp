@@ -1,6 +1,7 @@
 // Renders both windows with rows in every table and points on every series
 // and checks what a person would see in the pictures. With
-// ENVELOPE_SCREENSHOT_DIR set, the pictures are also written there.
+// ENVELOPE_SCREENSHOT_DIR set, the pictures are also written there, with the
+// chart's readout, a zoomed chart and both context menus.
 
 #include <cmath>
 
@@ -9,12 +10,19 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QImage>
+#include <QGraphicsEllipseItem>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+#include <QWheelEvent>
+#include <QXYSeries>
 
+#include "ui/chart_view.h"
 #include "ui/flex_grid.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
@@ -66,6 +74,47 @@ int CountColour(const QImage& image, const QRect& area, QRgb colour)
     return count;
 }
 
+void Save(const QImage& image, const char* name);
+
+bool OnXServer()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+// What the screen shows around the widget's window, tool tips and menus
+// included; on a platform without a screen to grab, the window alone.
+QImage ScreenAround(QWidget& widget)
+{
+    QWidget& window = *widget.window();
+    if (!OnXServer())
+        return window.grab().toImage();
+    const QRect area = window.frameGeometry().adjusted(-8, -8, 8, 8);
+    return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+}
+
+// The mouse moved to the position with no button held.
+void Hover(QWidget& target, QPoint at)
+{
+    QMouseEvent event(QEvent::MouseMove, QPointF(at), QPointF(target.mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&target, &event);
+}
+
+// Opens the widget's context menu at the position and saves the picture of
+// it, over the screen where there is one.
+void SaveContextMenu(QWidget& target, QPoint at, const char* name)
+{
+    QTimer::singleShot(100, [&target, name] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        Save(OnXServer() ? ScreenAround(target) : menu->grab().toImage(), name);
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, target.mapToGlobal(at));
+    QApplication::sendEvent(&target, &event);
+}
+
 void Save(const QImage& image, const char* name)
 {
     const QString folder = qEnvironmentVariable("ENVELOPE_SCREENSHOT_DIR");
@@ -84,6 +133,7 @@ private slots:
     void form1ShowsHeadedTablesWhileScrolled();
     void form2ShowsSeriesAndLegend();
     void screenWithBothWindows();
+    void chartReadoutZoomAndMenus();
 };
 
 void RenderTest::form1ShowsHeadedTablesWhileScrolled()
@@ -195,6 +245,63 @@ void RenderTest::screenWithBothWindows()
     const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
     QVERIFY(!screen.isNull());
     Save(screen, "screen.png");
+}
+
+void RenderTest::chartReadoutZoomAndMenus()
+{
+    Form1 main;
+    main.show();
+    QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    Form2* form = main.chart().form();
+    QVERIFY(form != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    ChartView& view = form->chartView();
+    QTest::qWait(100);
+
+    // The mouse a little off a point of the 0.3 line: the ring goes round
+    // the point, and the tip names the line.
+    const QXYSeries& line = form->series(4);
+    const QPointF value = line.at(line.count() / 2);
+    const QPoint point =
+        view.mapFromScene(form->chart().mapToScene(form->chart().mapToPosition(value, &form->series(4))));
+    const QImage before = form->grab().toImage();
+    Hover(*view.viewport(), point + QPoint(8, 9));
+    QTRY_VERIFY(view.readoutMarker().isVisible());
+    QTest::qWait(OnXServer() ? 700 : 50);
+    const QImage marked = form->grab().toImage();
+    Save(ScreenAround(view), "chart-readout.png");
+    const QPoint centre = view.mapTo(form, point);
+    const QRect ring(centre - QPoint(7, 7), QSize(15, 15));
+    QVERIFY(CountColour(marked, ring, qRgb(0, 0, 0)) > CountColour(before, ring, qRgb(0, 0, 0)) + 10);
+
+    SaveContextMenu(*view.viewport(), point + QPoint(40, -40), "chart-menu.png");
+
+    // Two wheel steps in about the point, then a rectangle round it.
+    for (int step = 0; step < 2; ++step) {
+        QWheelEvent wheel(QPointF(point), QPointF(view.viewport()->mapToGlobal(point)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.viewport(), &wheel);
+    }
+    const double span = form->axisX().max() - form->axisX().min();
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, point - QPoint(150, 100));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(point + QPoint(150, 100)),
+                     QPointF(view.viewport()->mapToGlobal(point + QPoint(150, 100))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &drag);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, point + QPoint(150, 100));
+    QVERIFY(form->axisX().max() - form->axisX().min() < span / 2);
+    QVERIFY(form->axisX().min() < value.x() && value.x() < form->axisX().max());
+    Hover(*view.viewport(),
+          view.mapFromScene(form->chart().mapToScene(form->chart().mapToPosition(value, &form->series(4)))) +
+              QPoint(5, 5));
+    QTest::qWait(OnXServer() ? 700 : 50);
+    Save(ScreenAround(view), "chart-zoomed.png");
+
+    auto* grid = main.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+    main.raise();
+    main.activateWindow();
+    QTest::qWait(OnXServer() ? 300 : 10);
+    SaveContextMenu(*grid->viewport(), QPoint(60, 60), "table-menu.png");
 }
 
 QTEST_MAIN(RenderTest)
