@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "desktop.h"
-#include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
@@ -90,7 +89,7 @@ std::string WriteFiles(const std::vector<PlannedFile>& planned, const MemoryRun&
 
 } // namespace
 
-int RunBatch(const CommandLine& command)
+int RunBatch(const CommandLine& command, const Mixture& mixture)
 {
     if (StandardOutputWasClosed())
         return Fail(StandardOutputProblem(EBADF), ExitFailure);
@@ -98,7 +97,7 @@ int RunBatch(const CommandLine& command)
     if (const std::string problem = TargetProblem(command, files); !problem.empty())
         return UsageError(problem);
 
-    const MemoryRun run = RunInMemory(BuiltInMixture());
+    const MemoryRun run = RunInMemory(mixture);
     if (run.outcome == RunOutcome::StartPhaseFailed)
         return NumericalError();
     if (const std::string problem = WriteFiles(files, run); !problem.empty())

@@ -2,13 +2,14 @@
 // One run without windows.
 
 #include "command_line.h"
+#include "thermo/mixture.h"
 
 namespace envelope {
 
 // Checks every file and directory named on the command line, and standard
 // output, then runs once in memory, writes the files asked for (all of them,
 // each replacing its target only when complete, or none) and prints the
-// three tables on standard output. Returns the exit status:
+// three tables on standard output, for the mixture given. Returns the exit status:
 // - a file or directory that cannot be written: one line naming it on
 //   standard error, nothing written, ExitUsage;
 // - a start-phase failure: the message on standard error, nothing printed or
@@ -18,6 +19,6 @@ namespace envelope {
 // - a failure of the spline stage: the tables and the files hold what the run
 //   wrote, then the message on standard error and ExitFailure.
 // Only a chart picture starts Qt's GUI (desktop.h).
-int RunBatch(const CommandLine& command);
+int RunBatch(const CommandLine& command, const Mixture& mixture);
 
 } // namespace envelope

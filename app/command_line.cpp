@@ -33,6 +33,10 @@ constexpr Option Options[] = {
      "vapour-fraction points as vapour-fractions.csv, into <directory>, which is made if need be. "
      "Implies --headless.",
      false},
+    {"case", 0, "file",
+     "Run the mixture of the case file <file> (JSON) instead of the built-in case, in the windows or, with "
+     "--headless, --csv or --chart, without them.",
+     false},
     {"chart", 0, "file",
      "Also write the chart with its legend to <file>, a PNG or an SVG picture as the name ends in .png or .svg. "
      "Implies --headless.",
@@ -40,8 +44,9 @@ constexpr Option Options[] = {
 };
 
 constexpr std::string_view Description =
-    "Phase envelope of a three-component mixture with the Soave-Redlich-Kwong equation of state.\n"
-    "Without options the program opens its windows.\n";
+    "Phase envelope of a mixture with the Soave-Redlich-Kwong equation of state: the built-in\n"
+    "three-component case, or the mixture of a case file. Without --headless, --csv or --chart the\n"
+    "program opens its windows.\n";
 constexpr std::size_t HelpWidth = 79;
 
 bool Offered(const Option& option)
@@ -188,6 +193,7 @@ CommandLine ParseCommandLine(int argc, char* argv[])
     CommandLine command;
     command.csvDirectory = given["csv"];
     command.chartFile = given["chart"];
+    command.caseFile = given["case"];
     if (!command.chartFile.empty() && !IsChartPictureName(command.chartFile))
         return Usage("unsupported chart format " + QuotedName(command.chartFile) +
                      ": the name must end in .png or .svg");

@@ -22,6 +22,8 @@ struct CommandLine {
     std::string csvDirectory;
     // The file for the chart picture; empty for none.
     std::string chartFile;
+    // The case file of the mixture to run; empty for the built-in case.
+    std::string caseFile;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and

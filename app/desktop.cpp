@@ -46,12 +46,14 @@ bool BuildHasWindows()
     return true;
 }
 
-int RunWindows(int argc, char* argv[])
+int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string& caseFile)
 {
     QApplication::setApplicationName(QStringLiteral("Envelope"));
     QApplication::setApplicationVersion(QStringLiteral(ENVELOPE_VERSION));
     QApplication application(argc, argv);
     Form1 window;
+    if (!caseFile.empty())
+        window.useMixture(mixture, QFile::decodeName(caseFile.c_str()));
     window.show();
     return application.exec();
 }
@@ -86,7 +88,7 @@ bool BuildHasWindows()
     return false;
 }
 
-int RunWindows(int, char*[])
+int RunWindows(int, char*[], const Mixture&, const std::string&)
 {
     return 0;
 }

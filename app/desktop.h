@@ -6,14 +6,16 @@
 #include <string>
 
 #include "envelope/memory_chart.h"
+#include "thermo/mixture.h"
 
 namespace envelope {
 
 // True when this build has the windows and can draw chart pictures.
 bool BuildHasWindows();
 
-// Opens the main window and returns the status once the last window closes.
-int RunWindows(int argc, char* argv[]);
+// Opens the main window with the mixture to run, read from caseFile unless
+// that is empty, and returns the status once the last window closes.
+int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string& caseFile);
 
 // Draws the chart picture, in the format that the name's suffix asks for,
 // into picture. Qt runs on its offscreen platform whatever the environment

@@ -3,11 +3,13 @@
 #include <exception>
 #include <string>
 
+#include "envelope/case.h"
 #include "envelope/march.h"
 #include "envelope/run_workspace.h"
 #include "envelope/spline_stage.h"
 #include "envelope/text_format.h"
 #include "equilibrium/saturation_temperature.h"
+#include "equilibrium/wilson_start.h"
 #include "thermo/numerical_fault.h"
 #include "thermo/vector_state.h"
 
@@ -57,7 +59,11 @@ RunOutcome RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tab
     // finds the bubble start point and begins the bubble march, and then
     // takes up its share of the bubble march's constant vapour-fraction
     // searches.
-    double dewTemperature = DewStartGuess;
+    // The built-in case keeps its own start guesses; any other mixture starts
+    // its bracket walks from Wilson's bubble and dew temperatures at 2 bar.
+    const bool builtIn = run.mixture == BuiltInMixture();
+    double dewTemperature =
+        builtIn ? DewStartGuess : WilsonDewTemperature(run.mixture, run.feed, StartPressure, DewStartGuess);
     std::exception_ptr dewError;
     DewBranch dewBranch;
     BubbleBranch bubbleBranch(run, [&] {
@@ -76,7 +82,8 @@ RunOutcome RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tab
         }
     });
 
-    double bubbleTemperature = BubbleStartGuess;
+    double bubbleTemperature =
+        builtIn ? BubbleStartGuess : WilsonBubbleTemperature(run.mixture, run.feed, StartPressure, BubbleStartGuess);
     try {
         BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, bubbleTemperature, StartBandWidth,
                           run.solver);

@@ -7,9 +7,12 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QResizeEvent>
 
+#include "casefile/case_file.h"
 #include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/run.h"
@@ -17,17 +20,19 @@
 
 #include "ui/flex_grid.h"
 #include "ui/look.h"
+#include "ui/mixture_editor.h"
 
 namespace envelope {
 
 namespace {
 
-// A captioned frame holding a grid of three columns and two rows.
-FlexGrid* NewTableFrame(QWidget& form, int number, const char* caption, QRect frame, QRect grid)
+// A captioned frame holding a grid of three columns and two rows, placed
+// below the menu bar.
+FlexGrid* NewTableFrame(QWidget& form, int top, int number, const char* caption, QRect frame, QRect grid)
 {
     auto* box = new QGroupBox(QString::fromLatin1(caption), &form);
     box->setObjectName(QStringLiteral("Frame%1").arg(number));
-    box->setGeometry(frame);
+    box->setGeometry(frame.translated(0, top));
     auto* table = new FlexGrid(box);
     table->setObjectName(QStringLiteral("MSFlexGrid%1").arg(number));
     table->setGeometry(grid);
@@ -38,22 +43,37 @@ FlexGrid* NewTableFrame(QWidget& form, int number, const char* caption, QRect fr
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent)
+Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Envelope"));
     setFont(DialogFont());
 
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("MenuBar"));
+    QMenu* file = menuBar_->addMenu(tr("&File"));
+    file->addAction(tr("&Open case\u2026"), this, &Form1::askAndOpenCase)->setObjectName(QStringLiteral("OpenCase"));
+    file->addAction(tr("&Save case\u2026"), this, &Form1::askAndSaveCase)->setObjectName(QStringLiteral("SaveCase"));
+    file->addSeparator();
+    file->addAction(tr("&Quit"), this, &QWidget::close)->setObjectName(QStringLiteral("Quit"));
+    QMenu* mixture = menuBar_->addMenu(tr("&Mixture"));
+    mixture->addAction(tr("&Edit\u2026"), this, &Form1::editMixture)->setObjectName(QStringLiteral("EditMixture"));
+    mixture->addAction(tr("&Built-in case"), this, &Form1::useBuiltInCase)
+        ->setObjectName(QStringLiteral("BuiltInCase"));
+    // The controls keep their places within the area below the menu bar.
+    const int top = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, Pixels(10965), top);
+
     auto* run = new QPushButton(QStringLiteral("Run"), this);
     run->setObjectName(QStringLiteral("Command1"));
-    run->setGeometry(TwipsRect(1440, 4560, 7095, 615));
+    run->setGeometry(TwipsRect(1440, 4560, 7095, 615).translated(0, top));
     connect(run, &QPushButton::clicked, this, &Form1::Command1_Click);
 
-    FlexGrid* grid1 = NewTableFrame(*this, 1, "Bubble Curve Table", TwipsRect(120, 240, 4695, 4095),
+    FlexGrid* grid1 = NewTableFrame(*this, top, 1, "Bubble Curve Table", TwipsRect(120, 240, 4695, 4095),
                                     TwipsRect(240, 480, 3975, 3255));
-    FlexGrid* grid2 = NewTableFrame(*this, 2, "Dew Curve Table", TwipsRect(5160, 240, 4935, 4095),
+    FlexGrid* grid2 = NewTableFrame(*this, top, 2, "Dew Curve Table", TwipsRect(5160, 240, 4935, 4095),
                                     TwipsRect(240, 480, 4215, 3255));
-    FlexGrid* grid3 = NewTableFrame(*this, 3, "Interpolation by Spline", TwipsRect(2640, 5280, 5055, 4215),
+    FlexGrid* grid3 = NewTableFrame(*this, top, 3, "Interpolation by Spline", TwipsRect(2640, 5280, 5055, 4215),
                                     TwipsRect(360, 480, 4215, 3495));
     bubble_ = std::make_unique<QtTable>(*grid1);
     dew_ = std::make_unique<QtTable>(*grid2);
@@ -71,7 +91,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     setTabOrder(grid2, grid3);
     run->setFocus();
 
-    resize(Pixels(10965), Pixels(9645));
+    resize(Pixels(10965), Pixels(9645) + top);
     move(Pixels(2175), Pixels(870));
     Form_Load();
 }
@@ -82,6 +102,90 @@ void Form1::Form_Load()
 {
     for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
         WriteColumnHeadings(*table);
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    menuBar_->resize(event->size().width(), menuBar_->height());
+    QWidget::resizeEvent(event);
+}
+
+void Form1::useMixture(const Mixture& mixture, const QString& fileName)
+{
+    mixture_ = mixture;
+    if (mixture_.name.empty() && !fileName.isEmpty())
+        mixture_.name = QFileInfo(fileName).completeBaseName().toStdString();
+    if (mixture_ == BuiltInMixture())
+        chart_.setMixtureName({});
+    else
+        chart_.setMixtureName(mixture_.name.empty() ? tr("unnamed mixture") : QString::fromStdString(mixture_.name));
+}
+
+QString Form1::openCase(const QString& fileName)
+{
+    const CaseReading reading = ReadCaseFile(fileName);
+    if (!reading.ok())
+        return reading.problem;
+    useMixture(reading.mixture, fileName);
+    return {};
+}
+
+QString Form1::saveCase(const QString& fileName) const
+{
+    OutputFiles files;
+    if (files.add(QFile::encodeName(fileName).toStdString(), CaseJson(mixture_).toStdString()) && files.commit())
+        return {};
+    return QString::fromStdString(files.problem());
+}
+
+void Form1::showProblem(const QString& objectName, const QString& text)
+{
+    QMessageBox message(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    message.setObjectName(objectName);
+    message.exec();
+}
+
+void Form1::askAndOpenCase()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, tr("Open case"), caseDirectory_,
+                                                          tr("Case files (*.json);;All files (*)"));
+    if (fileName.isEmpty())
+        return;
+    caseDirectory_ = QFileInfo(fileName).absolutePath();
+    const QString problem = openCase(fileName);
+    if (!problem.isEmpty())
+        showProblem(QStringLiteral("OpenCaseProblem"), tr("The case could not be opened: %1").arg(problem));
+}
+
+void Form1::askAndSaveCase()
+{
+    QFileDialog dialog(this, tr("Save case"));
+    dialog.setObjectName(QStringLiteral("SaveCaseDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({tr("Case files (*.json)"), tr("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (!caseDirectory_.isEmpty())
+        dialog.setDirectory(caseDirectory_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = dialog.selectedFiles().constFirst();
+    const QString problem = saveCase(fileName);
+    if (problem.isEmpty())
+        caseDirectory_ = QFileInfo(fileName).absolutePath();
+    else
+        showProblem(QStringLiteral("SaveCaseProblem"), tr("The case could not be saved: %1.").arg(problem));
+}
+
+void Form1::editMixture()
+{
+    MixtureEditor editor(mixture_, this);
+    if (editor.exec() == QDialog::Accepted)
+        useMixture(editor.mixture());
+}
+
+void Form1::useBuiltInCase()
+{
+    useMixture(BuiltInMixture());
 }
 
 QString Form1::ExportCsv(const Table& table, const QString& fileName)
@@ -153,7 +257,7 @@ void Form1::Command1_Click()
     // The run works to its end inside this handler: further clicks wait in
     // the event queue until it returns.
     FractionPointLog chart(chart_);
-    const RunOutcome outcome = Run(BuiltInMixture(), *bubble_, *dew_, *spline_, chart);
+    const RunOutcome outcome = Run(mixture_, *bubble_, *dew_, *spline_, chart);
     fractionPoints_ = chart.points();
     if (outcome != RunOutcome::Completed) {
         QMessageBox message(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),

@@ -5,6 +5,8 @@
 // the chart operations, whose chart window it creates on first use. Each
 // table's context menu exports the table as a CSV file, or every result of the
 // latest run into a folder. Closing the window closes the chart window too.
+// A menu bar above the tables opens and saves case files, edits the mixture
+// and returns to the built-in case; the mixture in use is the one "Run" runs.
 
 #include <memory>
 #include <vector>
@@ -14,10 +16,12 @@
 
 #include "envelope/fraction_points.h"
 #include "envelope/table.h"
+#include "thermo/mixture.h"
 #include "ui/qt_chart.h"
 #include "ui/qt_table.h"
 
 class QGroupBox;
+class QMenuBar;
 class QPushButton;
 
 namespace envelope {
@@ -35,6 +39,19 @@ public:
     Table& dewTable() { return *dew_; }
     Table& splineTable() { return *spline_; }
     QtChart& chart() { return chart_; }
+    QMenuBar& menuBar() const { return *menuBar_; }
+
+    // The mixture "Run" runs: the built-in case until another is chosen.
+    const Mixture& mixture() const { return mixture_; }
+    // Runs this mixture from now on and names it in the chart window's
+    // caption, unless it is the built-in case. An unnamed mixture is named
+    // after the file it came from, if any.
+    void useMixture(const Mixture& mixture, const QString& fileName = {});
+    // Reads the case file and uses its mixture; the problem, or an empty text.
+    QString openCase(const QString& fileName);
+    // Writes the mixture in use as a case file, which is replaced only by a
+    // complete new one; the problem, or an empty text.
+    QString saveCase(const QString& fileName) const;
     // The constant vapour-fraction points of the latest run, in the order the
     // run drew them; none before the first run.
     const std::vector<FractionPoint>& fractionPoints() const { return fractionPoints_; }
@@ -50,9 +67,15 @@ public:
 public slots:
     // Clicked "Run".
     void Command1_Click();
+    // The menu commands: each asks for what it needs in a dialog.
+    void askAndOpenCase();
+    void askAndSaveCase();
+    void editMixture();
+    void useBuiltInCase();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Form_Load();
@@ -62,8 +85,14 @@ private:
     // Asks for a folder and exports every result there.
     void askAndExportAll();
 
+    void showProblem(const QString& objectName, const QString& text);
+
     // Where the last export went: the next one is offered the same place.
     QString exportDirectory_;
+    // Where the last case was opened or saved.
+    QString caseDirectory_;
+    Mixture mixture_;
+    QMenuBar* menuBar_;
 
     std::unique_ptr<QtTable> bubble_;
     std::unique_ptr<QtTable> dew_;

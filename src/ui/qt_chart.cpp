@@ -27,8 +27,10 @@ QtChart::~QtChart()
 
 Form2& QtChart::loadedForm()
 {
-    if (form_.isNull())
+    if (form_.isNull()) {
         form_ = new Form2;
+        applyCaption();
+    }
     return *form_;
 }
 
@@ -45,6 +47,20 @@ int QtChart::addPoint(int series, double x, double y, const std::string& label, 
     Finite(x);
     Finite(y);
     return loadedForm().addPoint(series, QPointF(x, y), QString::fromStdString(label), ColourFromBgr(colour));
+}
+
+void QtChart::setMixtureName(const QString& name)
+{
+    mixtureName_ = name;
+    applyCaption();
+}
+
+void QtChart::applyCaption()
+{
+    if (form_.isNull())
+        return;
+    form_->setWindowTitle(mixtureName_.isEmpty() ? QStringLiteral("Envelope")
+                                                 : QStringLiteral("Envelope \u2014 ") + mixtureName_);
 }
 
 void QtChart::showForm()

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QPointer>
+#include <QString>
 
 #include "envelope/chart.h"
 #include "ui/form2.h"
@@ -26,6 +27,11 @@ public:
     void setSeriesTitle(int series, const std::string& title) override;
     int addPoint(int series, double x, double y, const std::string& label, Colour colour) override;
 
+    // Names the mixture in the chart window's caption, "Envelope — <name>";
+    // an empty name leaves the caption "Envelope". Applies to the open window
+    // and to every window made later.
+    void setMixtureName(const QString& name);
+
     // The chart window, or null while there is none.
     Form2* form() const { return form_.data(); }
     // Shows the chart window, creating it first if need be: not modal, and
@@ -35,7 +41,10 @@ public:
 private:
     Form2& loadedForm();
 
+    void applyCaption();
+
     QPointer<Form2> form_;
+    QString mixtureName_;
 };
 
 } // namespace envelope

@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "casefile/case_file.h"
 #include "envelope/csv.h"
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
@@ -262,6 +263,7 @@ class CommandLineTest : public QObject {
 private slots:
     void initTestCase();
     void csvAndChartWriteAllFourFiles();
+    void caseFileRunsItsMixture();
     void pngHasTheWindowSizeWithoutAnyPlatformSet();
     void headlessRunNeedsNoGuiPlatform();
     void badInputIsRefusedBeforeTheRun_data();
@@ -312,6 +314,25 @@ void CommandLineTest::csvAndChartWriteAllFourFiles()
     for (const char* text : {"T (K)", "P (bar)", "Bubble", "vapor fraction 0.05", "vapor fraction 0.3",
                              "vapor fraction 0.5", "Dew"})
         QVERIFY2(drawing.contains(text), text);
+}
+
+void CommandLineTest::caseFileRunsItsMixture()
+{
+    const QString file = QStringLiteral(ENVELOPE_EXAMPLES_DIR "/gas-condensate.json");
+    const CaseReading reading = ReadCaseFile(file);
+    QVERIFY2(reading.ok(), qPrintable(reading.problem));
+    const MemoryRun expected = RunInMemory(reading.mixture);
+    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3 &&
+            expected.interpolationTable.rowCount() > 3);
+
+    Scratch scratch;
+    const Outcome outcome = scratch.run({"--case", file, "--csv", "out"});
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.out, Report(expected));
+    QVERIFY(outcome.out != Report(expected_));
+    QCOMPARE(scratch.read("out/dew.csv"), Csv(expected.dewTable));
 }
 
 void CommandLineTest::pngHasTheWindowSizeWithoutAnyPlatformSet()
@@ -387,6 +408,11 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
                                         << "'file' is not a directory";
     QTest::newRow("chart is a directory") << QStringList{"--chart", "dir/picture.svg"}
                                           << "'dir/picture.svg' is a directory";
+    QTest::newRow("--case empty") << QStringList{"--case=", "--headless"} << "--case needs a file name";
+    QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"} << "none.json: cannot be read";
+    QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}
+                              << "bad.json: component 2 (ethane): z must be a finite number greater than 0";
+    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "bad.json: component 2 (ethane)";
 }
 
 void CommandLineTest::badInputIsRefusedBeforeTheRun()
@@ -395,6 +421,7 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun()
     QFETCH(QString, message);
     Scratch scratch;
     scratch.write("file", "a regular file\n");
+    scratch.write("bad.json", R"({"components": [{"name": "methane", "z": 1.1}, {"name": "ethane", "z": -0.1}]})");
     QVERIFY(QDir(scratch.path()).mkpath("dir/dew.csv"));
     QVERIFY(QDir(scratch.path()).mkpath("dir/picture.svg"));
     const QStringList before = scratch.listing();

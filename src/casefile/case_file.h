@@ -1,0 +1,39 @@
+#pragma once
+// Case files: a mixture as JSON,
+//   {"name": "natural gas",
+//    "components": [{"name": "methane", "z": 0.85},
+//                   {"name": "C7 cut", "z": 0.15, "tc": 600.0, "pc": 25.0, "omega": 0.5}],
+//    "kij": [[0, 0.02], [0.02, 0]]}
+// with tc in K and pc in bar. A component of the component table may leave
+// out its constants; constants given override the table's. "name" and "kij"
+// may be left out.
+
+#include <QByteArray>
+#include <QString>
+
+#include "thermo/mixture.h"
+
+namespace envelope {
+
+struct CaseReading {
+    Mixture mixture;
+    // Empty when the case was read; otherwise one line: the file, the place
+    // (a component, a k_ij entry, or a line and column of the JSON) and the
+    // problem.
+    QString problem;
+
+    bool ok() const { return problem.isEmpty(); }
+};
+
+// Reads a case from its JSON text; fileName only names it in the problem.
+// The mixture must pass CheckMixture.
+CaseReading ParseCase(const QByteArray& json, const QString& fileName);
+
+// Reads the case file.
+CaseReading ReadCaseFile(const QString& fileName);
+
+// The mixture as a case file's JSON text, which ParseCase reads back to the
+// same mixture. Constants equal to the table's are left out.
+QByteArray CaseJson(const Mixture& mixture);
+
+} // namespace envelope

@@ -1,0 +1,69 @@
+#pragma once
+// The mixture editor: the components with their feed fractions and constants
+// on one tab, the binary interaction parameters on another. A name from the
+// component table fills in that component's constants, which stay editable.
+// The mixture is checked as a case file's is; a problem is shown at its field
+// and keeps the dialog open.
+
+#include <QDialog>
+
+#include "casefile/mixture_check.h"
+#include "thermo/mixture.h"
+
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace envelope {
+
+class MixtureEditor : public QDialog {
+    Q_OBJECT
+
+public:
+    // The columns of the component table.
+    enum Column { NameColumn, ZColumn, TcColumn, PcColumn, OmegaColumn, ColumnCount };
+
+    explicit MixtureEditor(const Mixture& mixture, QWidget* parent = nullptr);
+
+    // The mixture as last checked successfully; the one given until then.
+    const Mixture& mixture() const { return mixture_; }
+
+    QTableWidget& components() const { return *components_; }
+    QTableWidget& interactionParameters() const { return *kij_; }
+    QLineEdit& mixtureName() const { return *name_; }
+    // The text of the problem found by the last check; empty when there was none.
+    QString problem() const;
+
+public slots:
+    // Reads the fields into a mixture and checks it. Shows the problem at its
+    // field and returns false, or keeps the mixture and returns true.
+    bool check();
+    void addComponent();
+    // Removes the current component row, or the last one when none is current.
+    void removeComponent();
+    // Divides every z by their sum.
+    void normaliseFeed();
+    void accept() override;
+
+private:
+    void setComponentRow(int row, const QString& name, double z, double tc, double pc, double omega);
+    void componentChanged(QTableWidgetItem* item);
+    // Gives the k_ij table one row and column per component, named after them.
+    void matchInteractionParameters();
+    void interactionParameterChanged(QTableWidgetItem* item);
+    void showProblem(const MixtureProblem& problem);
+    void clearProblem();
+    QTableWidgetItem* cell(QTableWidget& table, int row, int column) const;
+
+    Mixture mixture_;
+    QLineEdit* name_;
+    QTabWidget* tabs_;
+    QTableWidget* components_;
+    QTableWidget* kij_;
+    QLabel* problem_;
+    bool filling_ = false;
+};
+
+} // namespace envelope

@@ -1,0 +1,106 @@
+// Case files: every kind of bad input gets one line naming the file, the place
+// and the problem; a written case reads back to the same mixture; the shipped
+// examples are valid.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "casefile/case_file.h"
+#include "casefile/mixture_check.h"
+#include "envelope/case.h"
+
+namespace envelope {
+namespace {
+
+// Two components around the one under test, so that the rest of a case is valid.
+std::string Case(const std::string& extra, const std::string& second = R"({"name": "ethane", "z": 0.5})")
+{
+    return R"({"components": [{"name": "methane", "z": 0.5}, )" + second + "]" + extra + "}";
+}
+
+TEST(CaseFile, EachBadInputGetsOneLineWithFileThePlaceAndTheProblem)
+{
+    struct BadCase {
+        const char* what;
+        std::string json;
+        const char* expected; // in the message after "bad.json: "
+    };
+    const BadCase cases[] = {
+        {"malformed JSON", "{\"components\": [\n  {\"name\": \"methane\" \"z\": 0.5}]}", "line 2, column 23: "},
+        {"not an object", "[1, 2]", "must be a JSON object"},
+        {"unknown key", Case(", \"kj\": []"), "unknown key \"kj\""},
+        {"unknown component key", Case("", R"({"name": "ethane", "z": 0.5, "tcc": 300})"),
+         "component 2: unknown key \"tcc\""},
+        {"unknown component", Case("", R"({"name": "C7 cut", "z": 0.5, "tc": 600})"),
+         "component 2 (C7 cut): not in the component table, so give its pc, omega"},
+        {"one component", R"({"components": [{"name": "methane", "z": 1}]})", "1 components: a mixture has 2 to 20"},
+        {"21 components", [] {
+             std::string many = R"({"components": [)";
+             for (int i = 0; i < 21; ++i)
+                 many += (i ? "," : "") + std::string(R"({"name": "c)") + std::to_string(i) +
+                         R"(", "z": 0.05, "tc": 300, "pc": 40, "omega": 0.1})";
+             return many + "]}";
+         }(),
+         "21 components"},
+        {"repeated name", Case("", R"({"name": "C1", "z": 0.5})"), "component 2 (C1): the same component as component 1"},
+        {"z zero", Case("", R"({"name": "ethane", "z": 0})"), "component 2 (ethane): z must be"},
+        {"z missing", Case("", R"({"name": "ethane"})"), "component 2 (ethane): \"z\" must be given"},
+        {"z infinite", Case("", R"({"name": "ethane", "z": 1e999})"), "line 1, column 77: "},
+        {"sum off 1", Case("", R"({"name": "ethane", "z": 0.49})"), "sum to 0.99, not 1"},
+        {"Tc negative", Case("", R"({"name": "ethane", "z": 0.5, "tc": -3})"), "component 2 (ethane): Tc must be"},
+        {"Pc zero", Case("", R"({"name": "ethane", "z": 0.5, "pc": 0})"), "component 2 (ethane): Pc must be"},
+        {"omega 2", Case("", R"({"name": "ethane", "z": 0.5, "omega": 2})"), "component 2 (ethane): omega must lie"},
+        {"omega text", Case("", R"({"name": "ethane", "z": 0.5, "omega": "0.1"})"), "\"omega\" must be a number"},
+        {"kij size", Case(R"(, "kij": [[0, 0.1]])"), "kij: 1 rows for 2 components"},
+        {"kij row size", Case(R"(, "kij": [[0, 0.1], [0.1]])"), "kij row 2: must be an array of 2 numbers"},
+        {"kij asymmetric", Case(R"(, "kij": [[0, 0.1], [0.2, 0]])"), "kij row 1, column 2: not symmetric"},
+        {"kij diagonal", Case(R"(, "kij": [[0.1, 0], [0, 0]])"), "kij row 1, column 1: the diagonal must be 0"},
+        {"kij range", Case(R"(, "kij": [[0, 1], [1, 0]])"), "kij row 1, column 2: kij must lie between -1 and 1"},
+    };
+    for (const BadCase& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        const CaseReading reading = ParseCase(QByteArray::fromStdString(bad.json), "bad.json");
+        EXPECT_FALSE(reading.ok());
+        const std::string problem = reading.problem.toStdString();
+        EXPECT_EQ(problem.rfind("bad.json: ", 0), 0u) << problem;
+        EXPECT_NE(problem.find(bad.expected), std::string::npos) << problem;
+        EXPECT_EQ(problem.find('\n'), std::string::npos) << problem;
+        EXPECT_EQ(reading.mixture, Mixture());
+    }
+}
+
+TEST(CaseFile, WrittenCaseReadsBackToTheSameMixture)
+{
+    Mixture m;
+    m.name = "rich gas";
+    m.componentNames = {"methane", "CO2", "C7 cut"};
+    m.criticalTemperature = {190.56, 300.1, 600.0 + 1.0 / 3.0}; // CO2's Tc overridden
+    m.criticalPressure = {45.99, 73.74, 25.0};
+    m.acentricFactor = {0.011, 0.225, 0.5};
+    m.feed = {0.7, 0.1, 0.2};
+    m.kij = {0, 0.1, 0.02, 0.1, 0, -0.05, 0.02, -0.05, 0};
+    const CaseReading reading = ParseCase(CaseJson(m), "round.json");
+    ASSERT_TRUE(reading.ok()) << reading.problem.toStdString();
+    EXPECT_EQ(reading.mixture, m);
+    // The table's constants are left out, and the built-in case reads back too.
+    EXPECT_FALSE(CaseJson(m).contains("45.99"));
+    EXPECT_EQ(ParseCase(CaseJson(BuiltInMixture()), "b.json").mixture, BuiltInMixture());
+}
+
+TEST(CaseFile, ShippedExamplesAreValidCases)
+{
+    const QDir examples(QStringLiteral(ENVELOPE_EXAMPLES_DIR));
+    const QStringList files = examples.entryList({"*.json"}, QDir::Files);
+    EXPECT_GE(files.size(), 3);
+    for (const QString& file : files) {
+        const CaseReading reading = ReadCaseFile(examples.filePath(file));
+        EXPECT_TRUE(reading.ok()) << reading.problem.toStdString();
+        EXPECT_FALSE(reading.mixture.name.empty()) << file.toStdString();
+    }
+    EXPECT_FALSE(ReadCaseFile(examples.filePath("missing.json")).ok());
+}
+
+} // namespace
+} // namespace envelope

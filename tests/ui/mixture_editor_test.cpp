@@ -1,0 +1,200 @@
+// The mixture editor and the main window's mixture commands: a component
+// named from the table gets its constants, a problem is shown at its field,
+// k_ij stays symmetric, and the edited mixture is the one saved and run.
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QPushButton>
+
+#include "casefile/case_file.h"
+#include "components/component_table.h"
+#include "envelope/case.h"
+#include "envelope/memory_run.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/mixture_editor.h"
+
+using namespace envelope;
+
+namespace {
+
+void SetCell(QTableWidget& table, int row, int column, const QString& text)
+{
+    QTableWidgetItem* item = table.item(row, column);
+    if (item == nullptr) {
+        item = new QTableWidgetItem;
+        table.setItem(row, column, item);
+    }
+    item->setText(text);
+}
+
+QString Cell(const QTableWidget& table, int row, int column)
+{
+    const QTableWidgetItem* item = table.item(row, column);
+    return item == nullptr ? QString() : item->text();
+}
+
+} // namespace
+
+class MixtureEditorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tableNameFillsConstantsAndProblemsShowAtTheirField();
+    void interactionParametersStaySymmetricAndFollowTheRows();
+    void editedMixtureIsUsedNamedAndSaved();
+    void editedMixtureIsRun();
+};
+
+void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
+{
+    MixtureEditor editor(BuiltInMixture());
+    QTableWidget& components = editor.components();
+    QCOMPARE(components.rowCount(), 3);
+    QCOMPARE(Cell(components, 2, MixtureEditor::TcColumn), QStringLiteral("568.6"));
+
+    // Replacing octane by CO2 takes carbon dioxide's constants from the table.
+    SetCell(components, 2, MixtureEditor::NameColumn, QStringLiteral("CO2"));
+    const Component* co2 = FindComponent("carbon dioxide");
+    QCOMPARE(Cell(components, 2, MixtureEditor::TcColumn).toDouble(), co2->criticalTemperature);
+    QCOMPARE(Cell(components, 2, MixtureEditor::OmegaColumn).toDouble(), co2->acentricFactor);
+
+    // A z that is no number, then one that is not positive, then a sum off 1:
+    // each is shown at its field and keeps the mixture as it was.
+    SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("x"));
+    QVERIFY(!editor.check());
+    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a number"));
+    QCOMPARE(components.currentRow(), 1);
+    QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::ZColumn));
+    SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("-0.15"));
+    QVERIFY(editor.problem().isEmpty()); // an edit clears the shown problem
+    QVERIFY(!editor.check());
+    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a finite number greater than 0"));
+    SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("0.3"));
+    SetCell(components, 2, MixtureEditor::PcColumn, QStringLiteral("0"));
+    QVERIFY(!editor.check());
+    QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::PcColumn));
+    SetCell(components, 2, MixtureEditor::PcColumn, QString::number(co2->criticalPressure));
+    QVERIFY(!editor.check());
+    QVERIFY(editor.problem().contains("sum to 1.15"));
+    QCOMPARE(editor.mixture(), BuiltInMixture());
+
+    editor.normaliseFeed();
+    QVERIFY2(editor.check(), qPrintable(editor.problem()));
+    const Mixture edited = editor.mixture();
+    QCOMPARE(edited.componentNames.back(), std::string("CO2"));
+    QCOMPARE(edited.criticalPressure.back(), co2->criticalPressure);
+    QVERIFY(std::abs(edited.feed[1] - 0.3 / 1.15) < 1e-15);
+
+    // A repeated component is the name's problem.
+    SetCell(components, 0, MixtureEditor::NameColumn, QStringLiteral("carbon dioxide"));
+    QVERIFY(!editor.check());
+    QVERIFY(editor.problem().contains("component 3 (CO2): the same component as component 1"));
+    QCOMPARE(components.currentRow(), 2);
+    QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::NameColumn));
+}
+
+void MixtureEditorTest::interactionParametersStaySymmetricAndFollowTheRows()
+{
+    MixtureEditor editor(BuiltInMixture());
+    QTableWidget& kij = editor.interactionParameters();
+    QCOMPARE(kij.rowCount(), 3);
+    QCOMPARE(kij.horizontalHeaderItem(2)->text(), QStringLiteral("octane"));
+    SetCell(kij, 0, 2, QStringLiteral("0.05"));
+    QCOMPARE(Cell(kij, 2, 0), QStringLiteral("0.05"));
+    QVERIFY(editor.check());
+    QCOMPARE(editor.mixture().Kij(2, 0), 0.05);
+
+    SetCell(kij, 1, 2, QStringLiteral("1.5"));
+    QVERIFY(!editor.check());
+    QCOMPARE(editor.findChild<QTabWidget*>()->currentIndex(), 1);
+    QVERIFY(editor.problem().startsWith("kij row 2, column 3"));
+
+    // Removing ethane takes its row and column of k_ij with it.
+    editor.components().setCurrentCell(1, 0);
+    editor.removeComponent();
+    QCOMPARE(kij.rowCount(), 2);
+    QCOMPARE(kij.columnCount(), 2);
+    QCOMPARE(Cell(kij, 0, 1), QStringLiteral("0.05"));
+    editor.addComponent();
+    QCOMPARE(kij.rowCount(), 3);
+    QVERIFY(!editor.check()); // the new row has no name yet
+    QCOMPARE(editor.components().currentRow(), 2);
+}
+
+void MixtureEditorTest::editedMixtureIsUsedNamedAndSaved()
+{
+    Form1 form;
+    QCOMPARE(form.mixture(), BuiltInMixture());
+    Mixture binary;
+    binary.name = "methane and n-butane";
+    binary.componentNames = {"methane", "n-butane"};
+    for (const std::string& name : binary.componentNames) {
+        const Component* known = FindComponent(name);
+        binary.criticalTemperature.push_back(known->criticalTemperature);
+        binary.criticalPressure.push_back(known->criticalPressure);
+        binary.acentricFactor.push_back(known->acentricFactor);
+    }
+    binary.feed = {0.6, 0.4};
+    form.useMixture(binary);
+    form.chart().showForm();
+    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 methane and n-butane"));
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("binary.json"));
+    QVERIFY(form.saveCase(file).isEmpty());
+    form.useBuiltInCase();
+    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope"));
+    QVERIFY(form.openCase(file).isEmpty());
+    QCOMPARE(form.mixture(), binary);
+    QVERIFY(form.openCase(folder.filePath(QStringLiteral("none.json"))).contains("none.json"));
+    QCOMPARE(form.mixture(), binary);
+}
+
+void MixtureEditorTest::editedMixtureIsRun()
+{
+    Form1 form;
+    // The editor is modal: edit it once it is open, then press OK.
+    bool edited = false;
+    QTimer::singleShot(0, &form, [&edited] {
+        auto* editor = qobject_cast<MixtureEditor*>(QApplication::activeModalWidget());
+        if (editor == nullptr)
+            return;
+        editor->mixtureName().setText(QStringLiteral("octane-rich"));
+        SetCell(editor->interactionParameters(), 0, 2, QStringLiteral("0.04"));
+        SetCell(editor->components(), 0, MixtureEditor::ZColumn, QStringLiteral("0.2"));
+        SetCell(editor->components(), 2, MixtureEditor::ZColumn, QStringLiteral("0.65"));
+        QTest::mouseClick(editor->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        edited = true;
+    });
+    form.editMixture();
+    QVERIFY(edited);
+    const Mixture mixture = form.mixture();
+    QCOMPARE(mixture.name, std::string("octane-rich"));
+    QCOMPARE(mixture.Kij(2, 0), 0.04);
+    QCOMPARE(mixture.feed, (std::vector<double>{0.2, 0.15, 0.65}));
+
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    const MemoryRun expected = RunInMemory(mixture);
+    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3);
+    for (const auto& [shown, computed] : {std::pair<const Table*, const MemoryTable*>{&form.bubbleTable(), &expected.bubbleTable},
+                                          {&form.dewTable(), &expected.dewTable},
+                                          {&form.splineTable(), &expected.interpolationTable}}) {
+        QCOMPARE(shown->rowCount(), computed->rowCount());
+        for (int row = 0; row < shown->rowCount(); ++row)
+            for (int column = 0; column < Table::ColumnCount; ++column)
+                QCOMPARE(shown->readCell(row, column), computed->readCell(row, column));
+    }
+    QVERIFY(form.chart().form() != nullptr);
+    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 octane-rich"));
+}
+
+QTEST_MAIN(MixtureEditorTest)
+#include "mixture_editor_test.moc"
