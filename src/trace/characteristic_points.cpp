@@ -19,7 +19,11 @@ bool PointAt(CurveSystem& system, const CurveNode& a, const CurveNode& b, std::s
     HermiteAt(a, b, k, u, out.X);
     if (system.Solve(out.X, k, u, NewtonIterations, NewtonMaxChange, out.tangent) < 0)
         return false;
-    Orient(out.tangent, a.tangent);
+    // X[k] runs on from a to b.
+    Orient(out.tangent, {});
+    if (out.tangent[k] * (b.X[k] - a.X[k]) < 0.0)
+        for (double& v : out.tangent)
+            v = -v;
     return true;
 }
 

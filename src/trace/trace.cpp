@@ -210,7 +210,13 @@ TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options
             }
             continue;
         }
-        Orient(next.tangent, last.tangent);
+        // Onward is the way the specified unknown was stepped: past the
+        // critical point of a nearly pure fluid temperature and pressure
+        // turn back sharply, and only the ln K keep their way.
+        Orient(next.tangent, {});
+        if (next.tangent[spec] * (target - last.X[spec]) < 0.0)
+            for (double& v : next.tangent)
+                v = -v;
         const bool crossed = system.YIsVapour(next.X) != system.YIsVapour(last.X);
         if (crossed && crossing == 0)
             crossing = nodes.size();
@@ -243,17 +249,15 @@ TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options
     // (temperature) component turns from rising to falling, the highest of
     // them when there are several.
     const auto extreme = [&](std::size_t value, std::size_t parameter) {
-        CharacteristicPoint best;
-        for (std::size_t i = 1; i < nodes.size(); ++i) {
-            if (!(nodes[i - 1].tangent[value] > 0.0 && nodes[i].tangent[value] <= 0.0))
-                continue;
-            const CharacteristicPoint p = RefineExtremum(system, nodes[i - 1], nodes[i], parameter, value);
-            const double v = value == iP ? p.pressure : p.temperature;
-            const double b = value == iP ? best.pressure : best.temperature;
-            if (p.found && (!best.found || v > b))
-                best = p;
-        }
-        return best;
+        std::size_t bracket = 0;
+        for (std::size_t i = 1; i < nodes.size(); ++i)
+            if (nodes[i - 1].tangent[value] > 0.0 && nodes[i].tangent[value] <= 0.0 &&
+                (bracket == 0 || std::max(nodes[i - 1].X[value], nodes[i].X[value]) >
+                                     std::max(nodes[bracket - 1].X[value], nodes[bracket].X[value])))
+                bracket = i;
+        if (bracket == 0)
+            return CharacteristicPoint{};
+        return RefineExtremum(system, nodes[bracket - 1], nodes[bracket], parameter, value);
     };
     result.cricondenbar = extreme(iP, iT);
     result.cricondentherm = extreme(iT, iP);
