@@ -10,13 +10,32 @@ namespace {
 constexpr int NewtonIterations = 30;
 constexpr double NewtonMaxChange = 0.5;
 
+// The cubic through a and b at X[k] = u, unless it strays in temperature or
+// pressure beyond the span of a and b by more than that span or 5 % (where a
+// tangent is nearly flat in X[k]); the straight line through them then.
+void Interpolate(const CurveSystem& system, const CurveNode& a, const CurveNode& b, std::size_t k, double u,
+                 std::span<double> out)
+{
+    HermiteAt(a, b, k, u, out);
+    for (std::size_t i : {system.TemperatureIndex(), system.PressureIndex()}) {
+        const double lo = std::min(a.X[i], b.X[i]), hi = std::max(a.X[i], b.X[i]);
+        const double margin = std::max(hi - lo, 0.05);
+        if (std::isfinite(out[i]) && out[i] >= lo - margin && out[i] <= hi + margin)
+            continue;
+        const double s = (u - a.X[k]) / (b.X[k] - a.X[k]);
+        for (std::size_t j = 0; j < out.size(); ++j)
+            out[j] = a.X[j] + s * (b.X[j] - a.X[j]);
+        return;
+    }
+}
+
 // Converges a point of the curve at X[k] = u, predicted by the cubic through
 // a and b; false when it does not converge.
 bool PointAt(CurveSystem& system, const CurveNode& a, const CurveNode& b, std::size_t k, double u, CurveNode& out)
 {
     out.X.resize(a.X.size());
     out.tangent.resize(a.X.size());
-    HermiteAt(a, b, k, u, out.X);
+    Interpolate(system, a, b, k, u, out.X);
     if (system.Solve(out.X, k, u, NewtonIterations, NewtonMaxChange, out.tangent) < 0)
         return false;
     // X[k] runs on from a to b.
@@ -32,7 +51,7 @@ CharacteristicPoint Point(const CurveSystem& system, std::span<const double> X)
     CharacteristicPoint p;
     p.temperature = std::exp(X[system.TemperatureIndex()]);
     p.pressure = std::exp(X[system.PressureIndex()]);
-    p.found = std::isfinite(p.temperature) && std::isfinite(p.pressure);
+    p.found = std::isfinite(p.temperature) && std::isfinite(p.pressure) && p.temperature > 0.0 && p.pressure > 0.0;
     return p;
 }
 
@@ -60,7 +79,7 @@ CharacteristicPoint RefineCritical(CurveSystem& system, const SrkModel& model, s
         (nearSide ? volumeNear : volumeFar) = 0.5 * (system.VolumeX() + system.VolumeY());
     }
     std::vector<double> X(a.X.size());
-    HermiteAt(near, far, k, 0.0, X);
+    Interpolate(system, near, far, k, 0.0, X);
     CharacteristicPoint critical = Point(system, X);
     volume = 0.0;
     if (!critical.found)
@@ -118,7 +137,7 @@ CharacteristicPoint RefineExtremum(CurveSystem& system, const CurveNode& a, cons
         if (!PointAt(system, lo, hi, parameter, u, trial)) {
             // Next to the critical point Newton may fall onto the trivial
             // solution; the cubic through the bracket is then the estimate.
-            HermiteAt(lo, hi, parameter, u, best);
+            Interpolate(system, lo, hi, parameter, u, best);
             break;
         }
         const double s = slope(trial);

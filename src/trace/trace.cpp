@@ -200,7 +200,13 @@ TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options
             predict(spec, target);
             final = true;
         }
-        const int iterations = system.Solve(next.X, spec, target, PointIterations, PointMaxChange, next.tangent);
+        const double predictedT = next.X[iT], predictedP = next.X[iP];
+        int iterations = system.Solve(next.X, spec, target, PointIterations, PointMaxChange, next.tangent);
+        // A point far from its prediction lies on another branch of the
+        // equations: the step was too long to follow this one.
+        if (iterations >= 0 && (std::fabs(next.X[iT] - predictedT) > 2.0 * MaxLnTStep ||
+                                std::fabs(next.X[iP] - predictedP) > 2.0 * MaxLnPStep))
+            iterations = -1;
         if (iterations < 0) {
             step *= 0.5;
             if (step < MinStep) {
