@@ -22,6 +22,9 @@ struct CommandLine {
     std::string csvDirectory;
     // The file for the chart picture; empty for none.
     std::string chartFile;
+    // Also trace the envelope through the critical point: two more sections
+    // in the report, two more CSV files, and the traced curve on the chart.
+    bool trace = false;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and

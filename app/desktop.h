@@ -6,6 +6,7 @@
 #include <string>
 
 #include "envelope/memory_chart.h"
+#include "envelope/traced_overlay.h"
 
 namespace envelope {
 
@@ -20,9 +21,9 @@ int RunWindows(int argc, char* argv[]);
 // says, with none of the program's arguments and with runtimeDirectory, an
 // empty private directory, as its runtime directory; its messages are
 // dropped, and a fatal one removes the temporaries and ends the process with
-// one line on standard error and status 2. Returns the problem, or an empty
-// text.
-std::string DrawChartPicture(const MemoryChart& chart, const std::string& fileName,
+// one line on standard error and status 2. With an overlay, the traced
+// envelope is drawn over the chart. Returns the problem, or an empty text.
+std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, const std::string& fileName,
                              const std::string& runtimeDirectory, std::string& picture);
 
 } // namespace envelope

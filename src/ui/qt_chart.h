@@ -4,10 +4,13 @@
 // lives. Closing the window discards it, and the next operation starts on a
 // fresh one.
 
+#include <functional>
+
 #include <QColor>
 #include <QPointer>
 
 #include "envelope/chart.h"
+#include "envelope/traced_overlay.h"
 #include "ui/form2.h"
 
 namespace envelope {
@@ -32,10 +35,17 @@ public:
     // without an owner window.
     void showForm();
 
+    // Where the traced envelope comes from when the chart window asks for it
+    // (its "Show traced envelope" item checked for the first time).
+    void setTracedOverlaySource(std::function<TracedOverlay()> source);
+    // Hands the traced envelope to the chart window, creating it if need be.
+    void setTracedOverlay(const TracedOverlay& overlay);
+
 private:
     Form2& loadedForm();
 
     QPointer<Form2> form_;
+    std::function<TracedOverlay()> overlaySource_;
 };
 
 } // namespace envelope
