@@ -13,6 +13,7 @@
 #include "equilibrium/saturation_pressure.h"
 #include "thermo/composition.h"
 #include "thermo/numerical_fault.h"
+#include "thermo/workspace.h"
 #include "trace/criticality.h"
 #include "trace/curve_system.h"
 #include "trace/srk_model.h"
@@ -52,16 +53,18 @@ TEST_F(BuiltInTrace, RunsFromDewToBubbleAtOneBarThroughTheCriticalPoint)
 // lower parts where those searches are used.
 TEST_F(BuiltInTrace, PassesThroughTheSaturationSearchesPoints)
 {
-    const CompositionVector feed = LoadBuiltInCase();
+    const Mixture mix = BuiltInMixture();
+    const CompositionVector feed = mix.feed;
+    SolverWorkspace work;
     int bubbles = 0, dews = 0;
     for (const TracePoint& p : envelope->points) {
         CompositionVector other(3, 0.0);
         double P = 0.0;
         if (p.phase == TracePhase::Bubble && p.pressure > 2.0 && p.pressure < 30.0 && bubbles++ % 4 == 0) {
             P = 0.9 * p.pressure;
-            BubblePressure(feed, p.temperature, other, P, 0.00001);
+            BubblePressure(mix, feed, p.temperature, other, P, 0.00001, work);
         } else if (p.phase == TracePhase::Dew && p.pressure > 2.0 && p.pressure < 20.0 && dews++ % 2 == 0) {
-            DewPressure(feed, p.temperature, other, P, 0.00001);
+            DewPressure(mix, feed, p.temperature, other, P, 0.00001, work);
         } else {
             continue;
         }

@@ -137,6 +137,9 @@ TEST(TraceModel, UnusableConstantsFault)
     mix = BuiltInMixture();
     mix.acentricFactor[2] = std::nan("");
     EXPECT_THROW(SrkModel{mix}, NumericalFault);
+    mix = BuiltInMixture();
+    mix.kij = {0.0, 0.1, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0}; // k_01 without k_10
+    EXPECT_THROW(SrkModel{mix}, NumericalFault);
 }
 
 } // namespace

@@ -68,8 +68,13 @@ SrkModel::SrkModel(const Mixture& mixture)
         b_[i] = Finite(OmegaB * GasConstant * Tc / Pc);
         sqrtAc_[i] = Finite(std::sqrt(OmegaA / Pc) * GasConstant * Tc);
         m_[i] = 0.48 + (1.574 - 0.176 * w) * w;
-        for (std::size_t j = 0; j < count; ++j)
-            oneMinusK_[i * count + j] = Finite(1.0 - mixture.Kij(ii, static_cast<long long>(j)));
+        for (std::size_t j = 0; j < count; ++j) {
+            // As in the run's equation of state, k_ij != k_ji is refused.
+            const double k = mixture.Kij(ii, static_cast<long long>(j));
+            if (k != mixture.Kij(static_cast<long long>(j), ii))
+                RaiseNumericalFault("interaction parameters are not symmetric");
+            oneMinusK_[i * count + j] = Finite(1.0 - k);
+        }
     }
 }
 
