@@ -135,15 +135,15 @@ TEST(TraceCurve, JacobianMatchesFiniteDifferences)
         system.SetReference(0, 1.0);
         for (int trial = 0; trial < 12; ++trial) {
             std::vector<double> X = {lnK(random), lnK(random), lnK(random), std::log(T(random)), std::log(P(random))};
-            const std::size_t spec = trial % 5;
+            const std::size_t fixed = trial % 5;
             std::vector<double> g(5), J(25), gUp(5), gDown(5), unused(25);
-            system.Evaluate(X, spec, g, J);
+            system.Evaluate(X, fixed, g, J);
             for (std::size_t k = 0; k < 5; ++k) {
                 std::vector<double> up = X, down = X;
                 up[k] += 1e-6;
                 down[k] -= 1e-6;
-                system.Evaluate(up, spec, gUp, unused);
-                system.Evaluate(down, spec, gDown, unused);
+                system.Evaluate(up, fixed, gUp, unused);
+                system.Evaluate(down, fixed, gDown, unused);
                 for (std::size_t i = 0; i < 4; ++i) {
                     const double numeric = (gUp[i] - gDown[i]) / 2e-6;
                     EXPECT_NEAR(J[i * 5 + k], numeric, 1e-6 * (1 + std::fabs(numeric)))

@@ -23,7 +23,7 @@ CharacteristicPoint RefineCritical(CurveSystem& system, const SrkModel& model, s
 // The extreme of unknown `value` between a and b, along which unknown
 // `parameter` is monotonic: the point of the curve where d value / d parameter
 // vanishes, by regula falsi (Illinois) on that slope, each trial point
-// converged on the curve with `parameter` specified.
+// converged on the curve with `parameter` fixed.
 CharacteristicPoint RefineExtremum(CurveSystem& system, const CurveNode& a, const CurveNode& b,
                                    std::size_t parameter, std::size_t value);
 

@@ -41,7 +41,7 @@ bool CurveSystem::YIsVapour(std::span<const double> X) const
     return X[reference_] * vapourSign_ >= 0.0;
 }
 
-void CurveSystem::Evaluate(std::span<const double> X, std::size_t spec, std::span<double> g, std::span<double> J)
+void CurveSystem::Evaluate(std::span<const double> X, std::size_t fixed, std::span<double> g, std::span<double> J)
 {
     const std::size_t n = n_, m = n_ + 2;
     const double T = Finite(std::exp(X[n]));
@@ -85,24 +85,24 @@ void CurveSystem::Evaluate(std::span<const double> X, std::size_t spec, std::spa
     balanceRow[n] = 0.0;
     balanceRow[n + 1] = 0.0;
     g[n + 1] = 0.0;
-    double* specRow = &J[(n + 1) * m];
+    double* fixedRow = &J[(n + 1) * m];
     for (std::size_t j = 0; j < m; ++j)
-        specRow[j] = j == spec ? 1.0 : 0.0;
+        fixedRow[j] = j == fixed ? 1.0 : 0.0;
 }
 
-int CurveSystem::Solve(std::span<double> X, std::size_t spec, double value, int maxIterations, double maxChange,
+int CurveSystem::Solve(std::span<double> X, std::size_t fixed, double value, int maxIterations, double maxChange,
                        std::span<double> tangent)
 {
     const std::size_t n = n_, m = n_ + 2;
-    X[spec] = value;
+    X[fixed] = value;
     for (int iteration = 0; iteration <= maxIterations; ++iteration) {
         double residual = 0.0;
         try {
-            Evaluate(X, spec, g_, J_);
+            Evaluate(X, fixed, g_, J_);
         } catch (const NumericalFault&) {
             return -1;
         }
-        g_[n + 1] = X[spec] - value;
+        g_[n + 1] = X[fixed] - value;
         for (double v : g_)
             residual = std::max(residual, std::fabs(v));
         if (!std::isfinite(residual) || !lu_.Factor(J_, m))

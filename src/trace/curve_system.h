@@ -5,7 +5,7 @@
 //
 //   ln K_i + ln phi_i(y) - ln phi_i(x) = 0       (n equations)
 //   sum_i (y_i - x_i) = 0
-//   X_s - S = 0                                  (the specification)
+//   X_s - S = 0                                  (one unknown fixed)
 //
 // solved by Newton's method with the analytic Jacobian. The same Jacobian
 // gives the curve's tangent dX/dS, which the tracer extrapolates along.
@@ -38,17 +38,17 @@ public:
     std::size_t Reference() const { return reference_; }
     bool YIsVapour(std::span<const double> X) const;
 
-    // Newton from X (updated in place) with X[spec] = value. On success
+    // Newton from X (updated in place) with X[fixed] = value. On success
     // returns the iteration count and writes the tangent dX/dS; returns -1
     // when it does not converge within maxIterations, or converges on the
     // trivial solution (all K equal to one). No step moves any unknown by
     // more than maxChange.
-    int Solve(std::span<double> X, std::size_t spec, double value, int maxIterations, double maxChange,
+    int Solve(std::span<double> X, std::size_t fixed, double value, int maxIterations, double maxChange,
               std::span<double> tangent);
 
-    // Residuals g and Jacobian dg/dX (row-major) at X for specification spec
-    // (its value S is taken as X[spec], so g's last entry is 0).
-    void Evaluate(std::span<const double> X, std::size_t spec, std::span<double> g, std::span<double> jacobian);
+    // Residuals g and Jacobian dg/dX (row-major) at X with X[fixed] held
+    // (its value S is taken as X[fixed], so g's last entry is 0).
+    void Evaluate(std::span<const double> X, std::size_t fixed, std::span<double> g, std::span<double> jacobian);
 
     // Molar volumes of the two phases at the last evaluation, m3/mol.
     double VolumeY() const { return volumeY_; }

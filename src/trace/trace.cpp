@@ -22,7 +22,7 @@ constexpr int PointIterations = 12;
 constexpr double StartMaxChange = 0.5;
 constexpr double PointMaxChange = 1.0;
 // Below this largest |ln K| the curve is near its critical point: the
-// specified unknown is then a ln K, so that the point can be placed across.
+// fixed unknown is then a ln K, so that the point can be placed across.
 constexpr double NearCritical = 0.1;
 // The largest change of ln T and ln P from one point to the next.
 constexpr double MaxLnTStep = 0.02, MaxLnPStep = 0.1;
@@ -155,31 +155,31 @@ TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options
     result.status = TraceStatus::PointLimit;
     while (static_cast<int>(nodes.size()) < options.maxPoints) {
         const CurveNode& last = nodes.back();
-        std::size_t spec = 0;
+        std::size_t fixed = 0;
         double largestLnK = 0.0;
         for (std::size_t k = 0; k < m; ++k)
-            if (std::fabs(last.tangent[k]) > std::fabs(last.tangent[spec]))
-                spec = k;
+            if (std::fabs(last.tangent[k]) > std::fabs(last.tangent[fixed]))
+                fixed = k;
         for (std::size_t k = 0; k < n; ++k)
             largestLnK = std::max(largestLnK, std::fabs(last.X[k]));
-        if (largestLnK < NearCritical && spec >= n)
-            spec = LargestLnK(last.tangent, n);
+        if (largestLnK < NearCritical && fixed >= n)
+            fixed = LargestLnK(last.tangent, n);
 
-        double target = last.X[spec] + std::copysign(step, last.tangent[spec]);
+        double target = last.X[fixed] + std::copysign(step, last.tangent[fixed]);
         // The curve is drawn through its points: no step moves far in
         // temperature or pressure, where the curve turns near its extremes.
-        const double ds = (target - last.X[spec]) / last.tangent[spec];
+        const double ds = (target - last.X[fixed]) / last.tangent[fixed];
         const double reach = std::max(std::fabs(ds * last.tangent[iT]) / MaxLnTStep,
                                       std::fabs(ds * last.tangent[iP]) / MaxLnPStep);
         if (reach > 1.0)
-            target = last.X[spec] + (target - last.X[spec]) / reach;
+            target = last.X[fixed] + (target - last.X[fixed]) / reach;
         // Across the critical point, land as far on the other side as the
         // last point is on this one, well clear of the trivial solution.
-        if (spec < n && std::fabs(target) < 0.5 * step)
-            target = -last.X[spec];
+        if (fixed < n && std::fabs(target) < 0.5 * step)
+            target = -last.X[fixed];
         bool final = false;
         // Extrapolate along the cubic through the last two points when the
-        // specified unknown moved monotonically between them, else along the
+        // fixed unknown moved monotonically between them, else along the
         // tangent.
         const auto predict = [&](std::size_t k, double u) {
             const CurveNode* before = nodes.size() > 1 ? &nodes[nodes.size() - 2] : nullptr;
@@ -192,16 +192,16 @@ TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options
                     next.X[i] = last.X[i] + ds * last.tangent[i];
             }
         };
-        predict(spec, target);
+        predict(fixed, target);
         if (next.X[iP] < lnP0 && last.tangent[iP] < 0.0) {
             // Back at the start pressure: the last point is exactly there.
-            spec = iP;
+            fixed = iP;
             target = lnP0;
-            predict(spec, target);
+            predict(fixed, target);
             final = true;
         }
         const double predictedT = next.X[iT], predictedP = next.X[iP];
-        int iterations = system.Solve(next.X, spec, target, PointIterations, PointMaxChange, next.tangent);
+        int iterations = system.Solve(next.X, fixed, target, PointIterations, PointMaxChange, next.tangent);
         // A point far from its prediction lies on another branch of the
         // equations: the step was too long to follow this one.
         if (iterations >= 0 && (std::fabs(next.X[iT] - predictedT) > 2.0 * MaxLnTStep ||
@@ -216,11 +216,11 @@ TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options
             }
             continue;
         }
-        // Onward is the way the specified unknown was stepped: past the
+        // Onward is the way the fixed unknown was stepped: past the
         // critical point of a nearly pure fluid temperature and pressure
         // turn back sharply, and only the ln K keep their way.
         Orient(next.tangent, {});
-        if (next.tangent[spec] * (target - last.X[spec]) < 0.0)
+        if (next.tangent[fixed] * (target - last.X[fixed]) < 0.0)
             for (double& v : next.tangent)
                 v = -v;
         const bool crossed = system.YIsVapour(next.X) != system.YIsVapour(last.X);

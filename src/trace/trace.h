@@ -47,7 +47,7 @@ struct TracedEnvelope {
 
 struct TraceOptions {
     double startPressure = 1.0; // bar; higher ones are tried when no dew point converges there
-    double maxStep = 0.5;       // largest change of the specified unknown per point
+    double maxStep = 0.5;       // largest change of the fixed unknown per point
     int maxPoints = 1000;
 };
 
