@@ -450,7 +450,7 @@ void QtChartTest::tracedEnvelopeIsOffUntilCheckedAndLeavesNoTrace()
     QXYSeries* critical = form.tracedSeries().at(1);
     const QPoint at = form.chartView().mapFromScene(
         form.chart().mapToScene(form.chart().mapToPosition(QPointF(320.0, 25.0), critical)));
-    QCOMPARE(form.chartView().pointTextAt(at), QStringLiteral("critical point\nT (K): 320.000\nP (bar): 25.000"));
+    QCOMPARE(form.chartView().pointTextAt(at), QStringLiteral("critical point\nT: 320.000 K (46.850 \u00B0C)\nP: 25.000 bar"));
     QVERIFY(form.grab().toImage() != before);
 
     item.setChecked(false);
