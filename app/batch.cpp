@@ -11,10 +11,15 @@
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
 #include "envelope/run.h"
+#include "envelope/traced_overlay.h"
+#include "envelope/traced_tables.h"
 #include "output/output_files.h"
 #include "output/path_names.h"
 #include "output/standard_output.h"
 #include "output/target_check.h"
+
+#include "thermo/numerical_fault.h"
+#include "trace/trace.h"
 
 #include <unistd.h>
 
@@ -22,31 +27,77 @@ namespace envelope {
 
 namespace {
 
+// The files of the traced envelope, written with the tables under --trace.
+struct TracedCsv {
+    const char* fileName;
+    TextRows (*rows)(const trace::TracedEnvelope&);
+};
+
+constexpr TracedCsv TracedCsvFiles[] = {
+    {CriticalPointsCsvFileName, &CriticalPointsRows},
+    {TracedCsvFileName, &TracedRows},
+};
+
+// What the batch run computes: the run, and under --trace the traced
+// envelope of the same mixture (null otherwise).
+struct BatchResult {
+    const MemoryRun& run;
+    const trace::TracedEnvelope* traced;
+};
+
+// The traced envelope of the run's mixture; a mixture the tracer cannot use
+// at all leaves it empty, with every point reported missing.
+trace::TracedEnvelope TraceRunMixture(const Mixture& mixture)
+{
+    try {
+        return trace::TraceEnvelope(mixture);
+    } catch (const NumericalFault& fault) {
+        trace::TracedEnvelope none;
+        none.reason = fault.what();
+        return none;
+    }
+}
+
 // One file asked for on the command line: where it goes, and how its
 // contents come from the run (empty with a problem when they cannot).
 struct PlannedFile {
     std::string path;
-    std::function<std::string(const MemoryRun&, OutputFiles&, std::string& problem)> contents;
+    std::function<std::string(const BatchResult&, OutputFiles&, std::string& problem)> contents;
 };
 
 std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
 {
     std::vector<PlannedFile> files;
-    if (!command.csvDirectory.empty())
+    if (!command.csvDirectory.empty()) {
         for (std::size_t index = 0; index < RunCsvFileNames.size(); ++index)
             files.push_back({JoinPath(command.csvDirectory, RunCsvFileNames[index]),
-                             [index](const MemoryRun& run, OutputFiles&, std::string&) {
+                             [index](const BatchResult& result, OutputFiles&, std::string&) {
+                                 const MemoryRun& run = result.run;
                                  return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
                                                     run.fractionPoints)[index]
                                      .contents;
                              }});
+        if (command.trace)
+            for (const TracedCsv& csv : TracedCsvFiles)
+                files.push_back({JoinPath(command.csvDirectory, csv.fileName),
+                                 [rows = csv.rows](const BatchResult& result, OutputFiles&, std::string&) {
+                                     return RowsCsv(rows(*result.traced));
+                                 }});
+    }
     if (!command.chartFile.empty())
-        files.push_back({command.chartFile, [name = command.chartFile](const MemoryRun& run, OutputFiles& output,
-                                                                      std::string& problem) {
+        files.push_back({command.chartFile, [name = command.chartFile](const BatchResult& result,
+                                                                      OutputFiles& output, std::string& problem) {
                              std::string picture;
                              const std::string runtime = output.scratchDirectory(name);
-                             problem = runtime.empty() ? output.problem()
-                                                       : DrawChartPicture(run.chart, name, runtime, picture);
+                             if (runtime.empty()) {
+                                 problem = output.problem();
+                                 return picture;
+                             }
+                             const TracedOverlay overlay =
+                                 result.traced != nullptr ? OverlayOf(*result.traced) : TracedOverlay{};
+                             problem = DrawChartPicture(result.run.chart,
+                                                        result.traced != nullptr ? &overlay : nullptr, name,
+                                                        runtime, picture);
                              return picture;
                          }});
     return files;
@@ -73,12 +124,12 @@ std::string TargetProblem(const CommandLine& command, const std::vector<PlannedF
 }
 
 // Every file asked for, or none; the problem, or an empty text.
-std::string WriteFiles(const std::vector<PlannedFile>& planned, const MemoryRun& run)
+std::string WriteFiles(const std::vector<PlannedFile>& planned, const BatchResult& result)
 {
     OutputFiles files;
     for (const PlannedFile& file : planned) {
         std::string problem;
-        const std::string contents = file.contents(run, files, problem);
+        const std::string contents = file.contents(result, files, problem);
         if (!problem.empty())
             return problem;
         if (!files.add(file.path, contents))
@@ -100,11 +151,18 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     const MemoryRun run = RunInMemory(mixture);
     if (run.outcome == RunOutcome::StartPhaseFailed)
         return NumericalError();
-    if (const std::string problem = WriteFiles(files, run); !problem.empty())
+    trace::TracedEnvelope traced;
+    if (command.trace)
+        traced = TraceRunMixture(mixture);
+    if (const std::string problem = WriteFiles(files, {run, command.trace ? &traced : nullptr}); !problem.empty())
         return UsageError(problem);
 
     std::ostringstream report;
     WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
+    if (command.trace) {
+        report << '\n';
+        WriteTracedReport(report, traced);
+    }
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
     if (run.outcome != RunOutcome::Completed)

@@ -41,6 +41,11 @@ constexpr Option Options[] = {
      "Also write the chart with its legend to <file>, a PNG or an SVG picture as the name ends in .png or .svg. "
      "Implies --headless.",
      true},
+    {"trace", 0, nullptr,
+     "Also trace the envelope through its critical point: print the critical point, cricondenbar and "
+     "cricondentherm and the traced points after the tables, write them as critical-points.csv and traced.csv "
+     "with --csv, and draw the traced curve on the chart with --chart.",
+     false},
 };
 
 constexpr std::string_view Description =
@@ -197,6 +202,7 @@ CommandLine ParseCommandLine(int argc, char* argv[])
     if (!command.chartFile.empty() && !IsChartPictureName(command.chartFile))
         return Usage("unsupported chart format " + QuotedName(command.chartFile) +
                      ": the name must end in .png or .svg");
+    command.trace = given.count("trace") != 0;
     command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty();
     return command;
 }

@@ -24,6 +24,9 @@ struct CommandLine {
     std::string chartFile;
     // The case file of the mixture to run; empty for the built-in case.
     std::string caseFile;
+    // Also trace the envelope through the critical point: two more sections
+    // in the report, two more CSV files, and the traced curve on the chart.
+    bool trace = false;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and

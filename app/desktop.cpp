@@ -58,7 +58,7 @@ int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string
     return application.exec();
 }
 
-std::string DrawChartPicture(const MemoryChart& chart, const std::string& fileName,
+std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, const std::string& fileName,
                              const std::string& runtimeDirectory, std::string& picture)
 {
     drawnName = fileName;
@@ -70,7 +70,7 @@ std::string DrawChartPicture(const MemoryChart& chart, const std::string& fileNa
     static char* arguments[] = {name, nullptr};
     static int count = 1;
     const QApplication application(count, arguments);
-    const QByteArray drawn = ChartPicture(chart, QFile::decodeName(QByteArray::fromStdString(fileName)));
+    const QByteArray drawn = ChartPicture(chart, QFile::decodeName(QByteArray::fromStdString(fileName)), overlay);
     if (drawn.isEmpty())
         return "cannot write " + QuotedName(fileName) + ": the chart could not be drawn";
     picture = drawn.toStdString();
@@ -93,7 +93,8 @@ int RunWindows(int, char*[], const Mixture&, const std::string&)
     return 0;
 }
 
-std::string DrawChartPicture(const MemoryChart&, const std::string& fileName, const std::string&, std::string&)
+std::string DrawChartPicture(const MemoryChart&, const TracedOverlay*, const std::string& fileName, const std::string&,
+                             std::string&)
 {
     return "cannot write " + QuotedName(fileName) + ": this build has no chart pictures";
 }

@@ -7,6 +7,7 @@
 
 #include "envelope/memory_chart.h"
 #include "thermo/mixture.h"
+#include "envelope/traced_overlay.h"
 
 namespace envelope {
 
@@ -22,9 +23,9 @@ int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string
 // says, with none of the program's arguments and with runtimeDirectory, an
 // empty private directory, as its runtime directory; its messages are
 // dropped, and a fatal one removes the temporaries and ends the process with
-// one line on standard error and status 2. Returns the problem, or an empty
-// text.
-std::string DrawChartPicture(const MemoryChart& chart, const std::string& fileName,
+// one line on standard error and status 2. With an overlay, the traced
+// envelope is drawn over the chart. Returns the problem, or an empty text.
+std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, const std::string& fileName,
                              const std::string& runtimeDirectory, std::string& picture);
 
 } // namespace envelope

@@ -83,4 +83,18 @@ std::array<CsvFile, 4> RunCsvFiles(const Table& bubbleTable, const Table& dewTab
     }};
 }
 
+std::string RowsCsv(const std::vector<std::vector<std::string>>& rows)
+{
+    std::string csv;
+    for (const std::vector<std::string>& row : rows) {
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            if (column > 0)
+                csv += ',';
+            csv += CsvField(row[column]);
+        }
+        csv += "\r\n";
+    }
+    return csv;
+}
+
 } // namespace envelope

@@ -40,6 +40,10 @@ std::string CsvField(std::string_view text);
 // run) and is left out.
 std::string TableCsv(const Table& table);
 
+// Rows of cell texts, each row one record, the cells joined by commas and
+// each record ended by CR LF.
+std::string RowsCsv(const std::vector<std::vector<std::string>>& rows);
+
 // The heading "vapour fraction,T (K),P (bar)", then one record a point in
 // the order given. Every number is the shortest decimal text that reads back
 // as the same double ("0.05", "171.60833740234375"; an exponent only where it

@@ -31,12 +31,16 @@ void ReplayChart(const MemoryChart& source, Chart& target)
     }
 }
 
-QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName)
+QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay)
 {
     if (!IsChartPictureName(fileName))
         return {};
     QtChart window;
     ReplayChart(chart, window);
+    if (overlay != nullptr) {
+        window.setTracedOverlay(*overlay);
+        window.form()->showTracedAction().setChecked(true);
+    }
     return window.form()->picture(PictureSuffix(fileName) == QLatin1String("svg") ? Form2::PictureFormat::Svg
                                                                                     : Form2::PictureFormat::Png);
 }

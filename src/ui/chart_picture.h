@@ -7,6 +7,7 @@
 
 #include "envelope/chart.h"
 #include "envelope/memory_chart.h"
+#include "envelope/traced_overlay.h"
 
 namespace envelope {
 
@@ -20,6 +21,8 @@ void ReplayChart(const MemoryChart& source, Chart& target);
 // Draws the chart in a chart window that is never shown and returns the
 // picture in the format that the name's suffix asks for (IsChartPictureName),
 // or an empty array when it could not be drawn. Needs a QApplication.
-QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName);
+// With an overlay, the traced envelope is drawn over the chart as the
+// window's "Show traced envelope" item draws it.
+QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay = nullptr);
 
 } // namespace envelope

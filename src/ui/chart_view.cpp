@@ -283,7 +283,16 @@ void ChartView::contextMenuEvent(QContextMenuEvent* event)
     copy->setShortcut(QKeySequence::Copy);
     menu.addAction(tr("Save chart as\u2026"), this, &ChartView::saveRequested);
     menu.addAction(tr("Print\u2026"), this, &ChartView::printRequested);
+    if (!menuActions_.isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(menuActions_);
+    }
     menu.exec(event->globalPos());
+}
+
+void ChartView::addMenuAction(QAction* action)
+{
+    menuActions_.append(action);
 }
 
 void ChartView::drawForeground(QPainter* painter, const QRectF& rect)

@@ -57,6 +57,9 @@ public:
     // no point is read.
     const QGraphicsEllipseItem& readoutMarker() const { return *marker_; }
 
+    // Adds an item below the view's own in the context menu.
+    void addMenuAction(QAction* action);
+
 public slots:
     void showFullView();
     // Hides the readout's ring and text.
@@ -91,6 +94,7 @@ private:
     QPoint dragLast_;
     QRubberBand* band_;
     QGraphicsEllipseItem* marker_;
+    QList<QAction*> menuActions_;
 };
 
 } // namespace envelope

@@ -16,6 +16,7 @@
 #include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/run.h"
+#include "envelope/traced_overlay.h"
 #include "output/output_files.h"
 
 #include "ui/flex_grid.h"
@@ -68,6 +69,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture())
     run->setObjectName(QStringLiteral("Command1"));
     run->setGeometry(TwipsRect(1440, 4560, 7095, 615).translated(0, top));
     connect(run, &QPushButton::clicked, this, &Form1::Command1_Click);
+    // The chart window's traced envelope is that of the mixture the run uses.
+    chart_.setTracedOverlaySource([this] { return TracedOverlayOf(mixture_); });
 
     FlexGrid* grid1 = NewTableFrame(*this, top, 1, "Bubble Curve Table", TwipsRect(120, 240, 4695, 4095),
                                     TwipsRect(240, 480, 3975, 3255));

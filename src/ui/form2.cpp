@@ -60,6 +60,8 @@ constexpr std::array<LegendLabel, 5> LegendLabels{{
 }};
 
 const QColor Panel(196, 196, 196);
+const QColor TracedLine(128, 128, 128);
+constexpr int TracedMarkerDiameter = 9;
 const QColor GridLines(196, 196, 196);
 constexpr int MarkerDiameter = 5;
 // The printed picture has this many pixels for each pixel on the screen.
@@ -201,6 +203,12 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     connect(view_, &ChartView::saveRequested, this, &Form2::saveChartAs);
     connect(view_, &ChartView::copyRequested, this, &Form2::copyChart);
     connect(view_, &ChartView::printRequested, this, &Form2::printChart);
+    showTraced_ = new QAction(tr("Show traced envelope"), this);
+    showTraced_->setObjectName(QStringLiteral("ShowTracedEnvelope"));
+    showTraced_->setCheckable(true);
+    showTraced_->setChecked(false);
+    connect(showTraced_, &QAction::toggled, this, &Form2::showTracedOverlay);
+    view_->addMenuAction(showTraced_);
 
     for (std::size_t i = 0; i < LegendLabels.size(); ++i) {
         const LegendLabel& legend = LegendLabels[i];
@@ -278,7 +286,10 @@ void Form2::fitAxesToData()
 {
     constexpr double Infinity = std::numeric_limits<double>::infinity();
     double left = Infinity, right = -Infinity, bottom = Infinity, top = -Infinity;
-    for (const QXYSeries* series : series_)
+    QList<const QXYSeries*> shown(series_.begin(), series_.end());
+    if (overlayOnChart_)
+        shown.append(QList<const QXYSeries*>(overlay_.begin(), overlay_.end()));
+    for (const QXYSeries* series : shown)
         for (const QPointF& point : series->points()) {
             left = std::min(left, point.x());
             right = std::max(right, point.x());
@@ -296,9 +307,72 @@ void Form2::fitAxesToData()
         bottom -= 1.0;
         top += 1.0;
     }
+    // The traced envelope's markers sit at its extremes: a margin keeps them
+    // whole inside the plot area.
+    if (overlayOnChart_) {
+        const double marginX = 0.03 * (right - left), marginY = 0.03 * (top - bottom);
+        left -= marginX;
+        right += marginX;
+        bottom -= marginY;
+        top += marginY;
+    }
     chart().zoomReset();
     axisX_->setRange(left, right);
     axisY_->setRange(bottom, top);
+}
+
+void Form2::setTracedOverlay(const QList<QPointF>& curve, const QList<QPair<QString, QPointF>>& markers)
+{
+    const bool shown = overlayOnChart_;
+    showTracedOverlay(false);
+    qDeleteAll(overlay_);
+    overlay_.clear();
+    if (curve.isEmpty() && markers.isEmpty())
+        return;
+
+    auto* line = new QLineSeries(this);
+    line->setObjectName(QStringLiteral("TracedEnvelope"));
+    line->setName(tr("traced envelope"));
+    line->setPen(QPen(TracedLine, 1));
+    line->append(curve);
+    overlay_.append(line);
+    const QScatterSeries::MarkerShape shapes[] = {QScatterSeries::MarkerShapeCircle,
+                                                  QScatterSeries::MarkerShapeRectangle,
+                                                  QScatterSeries::MarkerShapeTriangle};
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        auto* marker = new QScatterSeries(this);
+        marker->setObjectName(QStringLiteral("TracedPoint%1").arg(i + 1));
+        marker->setName(markers[i].first);
+        marker->setMarkerShape(shapes[i % 3]);
+        marker->setMarkerSize(TracedMarkerDiameter);
+        marker->setColor(i == 0 ? QColor(Qt::black) : TracedLine.darker(150));
+        marker->setBorderColor(Qt::black);
+        marker->append(markers[i].second);
+        overlay_.append(marker);
+    }
+    showTracedOverlay(shown || showTraced_->isChecked());
+}
+
+void Form2::showTracedOverlay(bool shown)
+{
+    if (shown && overlay_.isEmpty()) {
+        emit tracedOverlayWanted();
+        return; // the overlay, once given, shows itself
+    }
+    if (shown == overlayOnChart_)
+        return;
+    for (QXYSeries* series : overlay_) {
+        if (shown) {
+            chart().addSeries(series);
+            series->attachAxis(axisX_);
+            series->attachAxis(axisY_);
+        } else {
+            chart().removeSeries(series);
+            series->setParent(this);
+        }
+    }
+    overlayOnChart_ = shown;
+    fitAxesToData();
 }
 
 void Form2::resizeEvent(QResizeEvent* event)

@@ -6,10 +6,12 @@
 // Every series keeps its points in ascending order of x, a point of equal x
 // going after those already there, and the axes follow the data.
 
+#include <QAction>
 #include <QByteArray>
 #include <QColor>
 #include <QLabel>
 #include <QList>
+#include <QPair>
 #include <QPointF>
 #include <QWidget>
 #include <QXYSeries>
@@ -46,6 +48,17 @@ public:
     QString pointLabel(int series, int point) const;
     QColor pointColour(int series, int point) const;
 
+    // The checkable context-menu item "Show traced envelope", off at first.
+    // While it is checked the traced curve is drawn as a thin grey line over
+    // the series, with its named points as markers, and the axes take them
+    // in; unchecked, the chart is as it was.
+    QAction& showTracedAction() const { return *showTraced_; }
+    // Gives the traced curve and its named points (replacing any before).
+    void setTracedOverlay(const QList<QPointF>& curve, const QList<QPair<QString, QPointF>>& markers);
+    bool hasTracedOverlay() const { return !overlay_.isEmpty(); }
+    // The overlay's series: the curve first, then one per named point.
+    const QList<QXYSeries*>& tracedSeries() const { return overlay_; }
+
     // The window's picture, the chart with its label column, as the window
     // shows it: an SVG drawing or a PNG image; empty when it could not be drawn.
     enum class PictureFormat { Png, Svg };
@@ -67,6 +80,10 @@ public slots:
     // Asks for a printer and prints the picture.
     void printChart();
 
+signals:
+    // The item was checked while the form has no overlay to show.
+    void tracedOverlayWanted();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -77,6 +94,7 @@ private:
     };
 
     void fitAxesToData();
+    void showTracedOverlay(bool shown);
 
     ChartView* view_;
     QValueAxis* axisX_;
@@ -84,6 +102,9 @@ private:
     std::array<QXYSeries*, SeriesCount> series_{};
     std::array<QList<PointStyle>, SeriesCount> styles_;
     std::array<QLabel*, 5> labels_{};
+    QAction* showTraced_;
+    QList<QXYSeries*> overlay_;
+    bool overlayOnChart_ = false;
 };
 
 } // namespace envelope

@@ -30,6 +30,10 @@ Form2& QtChart::loadedForm()
     if (form_.isNull()) {
         form_ = new Form2;
         applyCaption();
+        QObject::connect(form_.data(), &Form2::tracedOverlayWanted, form_.data(), [this] {
+            if (overlaySource_)
+                setTracedOverlay(overlaySource_());
+        });
     }
     return *form_;
 }
@@ -69,6 +73,23 @@ void QtChart::showForm()
     form.show();
     form.raise();
     form.activateWindow();
+}
+
+void QtChart::setTracedOverlaySource(std::function<TracedOverlay()> source)
+{
+    overlaySource_ = std::move(source);
+}
+
+void QtChart::setTracedOverlay(const TracedOverlay& overlay)
+{
+    QList<QPointF> curve;
+    curve.reserve(static_cast<qsizetype>(overlay.curve.size()));
+    for (const TracedOverlay::Point& p : overlay.curve)
+        curve.append(QPointF(p.temperature, p.pressure));
+    QList<QPair<QString, QPointF>> markers;
+    for (const TracedMarker& m : overlay.markers)
+        markers.append({QString::fromStdString(m.name), QPointF(m.temperature, m.pressure)});
+    loadedForm().setTracedOverlay(curve, markers);
 }
 
 } // namespace envelope

@@ -4,11 +4,14 @@
 // lives. Closing the window discards it, and the next operation starts on a
 // fresh one.
 
+#include <functional>
+
 #include <QColor>
 #include <QPointer>
 #include <QString>
 
 #include "envelope/chart.h"
+#include "envelope/traced_overlay.h"
 #include "ui/form2.h"
 
 namespace envelope {
@@ -38,6 +41,12 @@ public:
     // without an owner window.
     void showForm();
 
+    // Where the traced envelope comes from when the chart window asks for it
+    // (its "Show traced envelope" item checked for the first time).
+    void setTracedOverlaySource(std::function<TracedOverlay()> source);
+    // Hands the traced envelope to the chart window, creating it if need be.
+    void setTracedOverlay(const TracedOverlay& overlay);
+
 private:
     Form2& loadedForm();
 
@@ -45,6 +54,7 @@ private:
 
     QPointer<Form2> form_;
     QString mixtureName_;
+    std::function<TracedOverlay()> overlaySource_;
 };
 
 } // namespace envelope

@@ -249,7 +249,8 @@ void ChartViewTest::contextMenuNamesTheKeys()
                             shown.viewport()->mapToGlobal(QPoint(100, 100)));
     QApplication::sendEvent(shown.viewport(), &event);
     QCOMPARE(entries, (QStringList{QStringLiteral("Full view\tEsc, Home"), QStringLiteral("Copy chart\tCtrl+C"),
-                                   QStringLiteral("Save chart as\u2026"), QStringLiteral("Print\u2026")}));
+                                   QStringLiteral("Save chart as\u2026"), QStringLiteral("Print\u2026"),
+                                   QStringLiteral("Show traced envelope")}));
     QVERIFY(fullViewEnabled);
 }
 

@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -264,6 +265,7 @@ private slots:
     void initTestCase();
     void csvAndChartWriteAllFourFiles();
     void caseFileRunsItsMixture();
+    void traceAddsTwoSectionsTwoFilesAndTheOverlay();
     void pngHasTheWindowSizeWithoutAnyPlatformSet();
     void headlessRunNeedsNoGuiPlatform();
     void badInputIsRefusedBeforeTheRun_data();
@@ -333,6 +335,47 @@ void CommandLineTest::caseFileRunsItsMixture()
     QCOMPARE(outcome.out, Report(expected));
     QVERIFY(outcome.out != Report(expected_));
     QCOMPARE(scratch.read("out/dew.csv"), Csv(expected.dewTable));
+}
+
+// --trace: after the tables and a blank line the two sections, the same rows
+// as CSV files, and a chart picture with the overlay drawn.
+void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
+{
+    Scratch scratch;
+    const Outcome plain = scratch.run({"--chart", "plain.png"});
+    QCOMPARE(plain.status, 0);
+    const Outcome outcome = scratch.run({"--trace", "--csv", "out", "--chart", "out/traced.png"});
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+    QCOMPARE(outcome.status, 0);
+    const QByteArray report = Report(expected_);
+    QVERIFY(outcome.out.startsWith(report + "\nCritical Points\nPoint\tT (K)\tP (bar)\ncritical point\t"));
+    const QList<QByteArray> lines = outcome.out.mid(report.size() + 1).split('\n');
+    QCOMPARE(lines.at(6), QByteArray("Traced Envelope"));
+    QCOMPARE(lines.at(7), QByteArray("Index\tT (K)\tP (bar)\tPhase"));
+    QCOMPARE(lines.at(8).split('\t').at(0), QByteArray("1"));
+    QVERIFY(lines.at(8).endsWith("\t1.000\tdew"));
+    QCOMPARE(lines.last(), QByteArray()); // the output ends with a line feed
+    QVERIFY(lines.at(lines.size() - 2).endsWith("\t1.000\tbubble"));
+    for (qsizetype i = 2; i <= 4; ++i) // three decimals, all three points found
+        QVERIFY2(QRegularExpression(QStringLiteral("^[a-z ]+\t\\d+\\.\\d{3}\t\\d+\\.\\d{3}$"))
+                     .match(QString::fromLatin1(lines.at(i)))
+                     .hasMatch(),
+                 lines.at(i).constData());
+
+    const QByteArray criticalCsv = scratch.read("out/critical-points.csv");
+    QVERIFY(criticalCsv.startsWith("Point,T (K),P (bar)\r\ncritical point,"));
+    QCOMPARE(criticalCsv.count("\r\n"), 4);
+    const QByteArray tracedCsv = scratch.read("out/traced.csv");
+    QCOMPARE(tracedCsv.count("\r\n"), lines.size() - 8);
+    QVERIFY(tracedCsv.endsWith(",1.000,bubble\r\n"));
+
+    // The overlay's grey line and markers are on the picture, which is
+    // otherwise the plain chart's size.
+    const QImage with(scratch.path("out/traced.png"));
+    const QImage without(scratch.path("plain.png"));
+    QCOMPARE(with.size(), without.size());
+    QVERIFY(with != without);
+    QVERIFY(CountColour(with, qRgb(128, 128, 128)) > CountColour(without, qRgb(128, 128, 128)));
 }
 
 void CommandLineTest::pngHasTheWindowSizeWithoutAnyPlatformSet()

@@ -63,6 +63,7 @@ private slots:
     void hoverShowsThePointsCoordinates();
     void rubberBandZoomAndBackToTheFullView();
     void contextMenuSavesPngAndSvg();
+    void tracedEnvelopeIsOffUntilCheckedAndLeavesNoTrace();
 };
 
 void QtChartTest::firstOperationCreatesTheWindowHiddenAndClosingDiscardsIt()
@@ -375,7 +376,8 @@ void QtChartTest::contextMenuSavesPngAndSvg()
                                 form.chartView().viewport()->mapToGlobal(QPoint(100, 100)));
     QApplication::sendEvent(form.chartView().viewport(), &menuEvent);
     QCOMPARE(entries, (QStringList{QStringLiteral("Full view\tEsc, Home"), QStringLiteral("Copy chart"),
-                                   QStringLiteral("Save chart as\u2026"), QStringLiteral("Print\u2026")}));
+                                   QStringLiteral("Save chart as\u2026"), QStringLiteral("Print\u2026"),
+                                   QStringLiteral("Show traced envelope")}));
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -399,6 +401,69 @@ void QtChartTest::contextMenuSavesPngAndSvg()
     // As the exported tables, the picture makes the directory it goes in.
     QVERIFY(form.saveImage(folder.filePath(QStringLiteral("missing/chart.png"))));
     QVERIFY(QImage(folder.filePath(QStringLiteral("missing/chart.png"))).size() == form.size());
+}
+
+// The context menu's "Show traced envelope": unchecked at first; checked, the
+// chart asks its source once, draws the curve and the named markers and takes
+// them into the axes; unchecked again, the chart is exactly as before.
+void QtChartTest::tracedEnvelopeIsOffUntilCheckedAndLeavesNoTrace()
+{
+    QtChart chart;
+    chart.addPoint(0, 200.0, 2.0, "", 0xFF0000);
+    chart.addPoint(0, 300.0, 20.0, "", 0xFF0000);
+    int asked = 0;
+    chart.setTracedOverlaySource([&asked] {
+        ++asked;
+        TracedOverlay overlay;
+        overlay.curve = {{150.0, 1.0}, {250.0, 30.0}, {320.0, 25.0}, {180.0, 1.0}};
+        overlay.markers = {{"critical point", 320.0, 25.0}, {"cricondenbar", 250.0, 30.0}};
+        return overlay;
+    });
+    chart.showForm();
+    Form2& form = *chart.form();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QAction& item = form.showTracedAction();
+    QVERIFY(item.isCheckable());
+    QVERIFY(!item.isChecked());
+    QCOMPARE(item.text(), QStringLiteral("Show traced envelope"));
+    const QImage before = form.grab().toImage();
+    const qsizetype seriesBefore = form.chart().series().size();
+
+    QStringList entries;
+    QTimer::singleShot(0, [&entries] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : menu->actions())
+                if (!action->isSeparator())
+                    entries << action->text();
+            menu->close();
+        }
+    });
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(100, 100),
+                                form.chartView().viewport()->mapToGlobal(QPoint(100, 100)));
+    QApplication::sendEvent(form.chartView().viewport(), &menuEvent);
+    QVERIFY(entries.contains(QStringLiteral("Show traced envelope")));
+
+    item.setChecked(true);
+    QCOMPARE(asked, 1);
+    QCOMPARE(form.chart().series().size(), seriesBefore + 3);
+    QVERIFY(form.axisX().min() < 150.0 && form.axisY().max() > 30.0);
+    QXYSeries* critical = form.tracedSeries().at(1);
+    const QPoint at = form.chartView().mapFromScene(
+        form.chart().mapToScene(form.chart().mapToPosition(QPointF(320.0, 25.0), critical)));
+    QCOMPARE(form.chartView().pointTextAt(at), QStringLiteral("critical point\nT: 320.000 K (46.850 \u00B0C)\nP: 25.000 bar"));
+    QVERIFY(form.grab().toImage() != before);
+
+    item.setChecked(false);
+    QCOMPARE(form.chart().series().size(), seriesBefore);
+    QCOMPARE(form.axisX().min(), 200.0);
+    QCOMPARE(form.axisY().max(), 20.0);
+    QCOMPARE(form.axisY().tickInterval(), 2.0);
+    QCoreApplication::processEvents(); // the axes lay out their new ticks
+    QCOMPARE(form.grab().toImage(), before);
+    // Shown again from what it has: the source is not asked twice.
+    item.setChecked(true);
+    QCOMPARE(asked, 1);
+    QCOMPARE(form.chart().series().size(), seriesBefore + 3);
 }
 
 QTEST_MAIN(QtChartTest)

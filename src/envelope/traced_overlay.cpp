@@ -1,0 +1,32 @@
+#include "envelope/traced_overlay.h"
+
+#include "thermo/numerical_fault.h"
+
+namespace envelope {
+
+TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
+{
+    TracedOverlay overlay;
+    overlay.curve.reserve(envelope.points.size());
+    for (const trace::TracePoint& p : envelope.points)
+        overlay.curve.push_back({p.temperature, p.pressure});
+    const auto mark = [&](const char* name, const trace::CharacteristicPoint& point) {
+        if (point.found)
+            overlay.markers.push_back({name, point.temperature, point.pressure});
+    };
+    mark("critical point", envelope.critical);
+    mark("cricondenbar", envelope.cricondenbar);
+    mark("cricondentherm", envelope.cricondentherm);
+    return overlay;
+}
+
+TracedOverlay TracedOverlayOf(const Mixture& mixture)
+{
+    try {
+        return OverlayOf(trace::TraceEnvelope(mixture));
+    } catch (const NumericalFault&) {
+        return {};
+    }
+}
+
+} // namespace envelope

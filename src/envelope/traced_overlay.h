@@ -1,0 +1,34 @@
+#pragma once
+// The traced envelope as the chart draws it over the run's series: the curve
+// in the order traced and the characteristic points that were found, each
+// with its name.
+
+#include <string>
+#include <vector>
+
+#include "thermo/mixture.h"
+#include "trace/trace.h"
+
+namespace envelope {
+
+struct TracedMarker {
+    std::string name;
+    double temperature = 0.0; // K
+    double pressure = 0.0;    // bar
+};
+
+struct TracedOverlay {
+    struct Point {
+        double temperature = 0.0; // K
+        double pressure = 0.0;    // bar
+    };
+    std::vector<Point> curve;
+    std::vector<TracedMarker> markers;
+};
+
+TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope);
+
+// Traces the mixture; one that cannot be traced at all gives an empty overlay.
+TracedOverlay TracedOverlayOf(const Mixture& mixture);
+
+} // namespace envelope

@@ -1,0 +1,46 @@
+// The traced envelope's rows: three decimals, "-" for a point not found, the
+// phase names, and the CSV records of the rows.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "envelope/csv.h"
+#include "envelope/traced_tables.h"
+
+namespace envelope {
+namespace {
+
+TEST(TracedTables, RowsReportMissingPointsAndPhases)
+{
+    trace::TracedEnvelope e;
+    e.critical = {true, 553.13149, 44.1195};
+    e.cricondentherm = {true, 554.0, 41.0005};
+    e.points = {{388.1749, 1.0, trace::TracePhase::Dew}, {145.3264, 0.9999996, trace::TracePhase::Bubble}};
+
+    const TextRows points = CriticalPointsRows(e);
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_EQ(points[1], (std::vector<std::string>{"critical point", "553.131", "44.120"}));
+    EXPECT_EQ(points[2], (std::vector<std::string>{"cricondenbar", "-", "-"}));
+    EXPECT_EQ(points[3], (std::vector<std::string>{"cricondentherm", "554.000", "41.001"}));
+
+    const TextRows traced = TracedRows(e);
+    ASSERT_EQ(traced.size(), 3u);
+    EXPECT_EQ(traced[2], (std::vector<std::string>{"2", "145.326", "1.000", "bubble"}));
+    EXPECT_EQ(RowsCsv(traced), "Index,T (K),P (bar),Phase\r\n1,388.175,1.000,dew\r\n2,145.326,1.000,bubble\r\n");
+
+    std::ostringstream report;
+    WriteTracedReport(report, e);
+    EXPECT_EQ(report.str(), "Critical Points\nPoint\tT (K)\tP (bar)\ncritical point\t553.131\t44.120\n"
+                            "cricondenbar\t-\t-\ncricondentherm\t554.000\t41.001\n\n"
+                            "Traced Envelope\nIndex\tT (K)\tP (bar)\tPhase\n1\t388.175\t1.000\tdew\n"
+                            "2\t145.326\t1.000\tbubble\n");
+}
+
+TEST(TracedTables, CsvQuotesOnlyWhereNeeded)
+{
+    EXPECT_EQ(RowsCsv({{"a,b", "say \"x\"", "plain"}}), "\"a,b\",\"say \"\"x\"\"\",plain\r\n");
+}
+
+} // namespace
+} // namespace envelope
