@@ -103,10 +103,11 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
     return files;
 }
 
-// The numerical error's message, a line of its own.
-int NumericalError()
+// The numerical error's message and its reason (the stage and the fault), a
+// line of their own.
+int NumericalError(const RunReport& report)
 {
-    const std::string line = std::string(NumericalErrorMessage) + "\n";
+    const std::string line = std::string(NumericalErrorMessage) + ": " + report.FailureReason() + "\n";
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
     return ExitFailure;
 }
@@ -150,7 +151,7 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
 
     const MemoryRun run = RunInMemory(mixture);
     if (run.outcome == RunOutcome::StartPhaseFailed)
-        return NumericalError();
+        return NumericalError(run.report);
     trace::TracedEnvelope traced;
     if (command.trace)
         traced = TraceRunMixture(mixture);
@@ -166,7 +167,7 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
     if (run.outcome != RunOutcome::Completed)
-        return NumericalError();
+        return NumericalError(run.report);
     return 0;
 }
 

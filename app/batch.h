@@ -12,12 +12,13 @@ namespace envelope {
 // three tables on standard output, for the mixture given. Returns the exit status:
 // - a file or directory that cannot be written: one line naming it on
 //   standard error, nothing written, ExitUsage;
-// - a start-phase failure: the message on standard error, nothing printed or
+// - a start-phase failure: the message and its reason (the stage and the
+//   fault) on one line of standard error, nothing printed or
 //   written, ExitFailure;
 // - standard output closed or failing: one line on standard error,
 //   ExitFailure (the files are written unless it was closed from the start);
 // - a failure of the spline stage: the tables and the files hold what the run
-//   wrote, then the message on standard error and ExitFailure.
+//   wrote, then the message and its reason on standard error and ExitFailure.
 // Only a chart picture starts Qt's GUI (desktop.h).
 int RunBatch(const CommandLine& command, const Mixture& mixture);
 

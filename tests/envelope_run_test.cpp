@@ -274,13 +274,13 @@ public:
     void setRowCount(int rows) override
     {
         if (rows == faultAtRowCount_)
-            RaiseNumericalFault("injected");
+            RaiseNumericalFault(FaultKind::Index, "injected");
         table.setRowCount(rows);
     }
     void writeCell(int row, int column, const std::string& text) override
     {
         if (row == faultAtWrittenRow_)
-            RaiseNumericalFault("injected");
+            RaiseNumericalFault(FaultKind::Index, "injected");
         table.writeCell(row, column, text);
     }
     std::string readCell(int row, int column) const override { return table.readCell(row, column); }
@@ -297,13 +297,13 @@ public:
     void setSeriesTitle(int series, const std::string& title) override
     {
         if (faultAtPoint_ == 0)
-            RaiseNumericalFault("injected");
+            RaiseNumericalFault(FaultKind::Index, "injected");
         chart.setSeriesTitle(series, title);
     }
     int addPoint(int series, double x, double y, const std::string& label, Colour colour) override
     {
         if (series == series_ && chart.series(series).points.size() + 1 == faultAtPoint_)
-            RaiseNumericalFault("injected");
+            RaiseNumericalFault(FaultKind::Index, "injected");
         return chart.addPoint(series, x, y, label, colour);
     }
     MemoryChart chart;

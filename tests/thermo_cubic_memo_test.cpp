@@ -112,6 +112,7 @@ TEST(CubicRootMemo, RepeatedFaultIsRaisedAgainWithoutIterating)
         ADD_FAILURE() << "no fault from the memo";
     } catch (const NumericalFault& fault) {
         EXPECT_EQ(first, fault.what());
+        EXPECT_EQ(fault.kind(), FaultKind::NotConverged);
     }
     EXPECT_EQ(passes, 2000);
     EXPECT_EQ(memo.Hits(), 1);

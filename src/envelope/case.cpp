@@ -13,4 +13,14 @@ Mixture BuiltInMixture()
     return m;
 }
 
+bool IsBuiltInCase(const Mixture& mixture)
+{
+    Mixture unnamed = mixture;
+    unnamed.name = BuiltInMixture().name;
+    // All-zero interaction parameters are the same arithmetic as none.
+    if (!unnamed.HasInteractionParameters())
+        unnamed.kij.clear();
+    return unnamed == BuiltInMixture();
+}
+
 } // namespace envelope

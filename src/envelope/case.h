@@ -9,4 +9,10 @@ namespace envelope {
 // interaction parameters.
 Mixture BuiltInMixture();
 
+// Whether the mixture holds the built-in case's components, constants, feed
+// and interaction parameters exactly, whatever its name: such a mixture is run
+// with the built-in case's own start guesses, and so gives its results to the
+// last digit.
+bool IsBuiltInCase(const Mixture& mixture);
+
 } // namespace envelope

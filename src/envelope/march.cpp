@@ -60,23 +60,49 @@ void WriteBubbleStep(std::int16_t r, const MarchStep& step, const FractionPressu
     AddChartPoint(chart, BubbleSeries, step.T, step.P);
 }
 
+// What a step came to: accepted, or the end of its march with nothing of it
+// kept.
+enum class Step { Accepted, CheckFlash, NoDewPressure };
+
 // Advances r and the temperature by one step at a time until takeStep
 // rejects a step or raises the numerical fault, which ends the march as its
-// test would. Returns r as it stood at the end.
+// test would. Returns r as it stood at the end; end takes what ended the
+// march, at which temperature, and with the check flash's vapour fraction V.
 template <class StepFunction>
-std::int16_t March(double startTemperature, double step, StepFunction takeStep)
+std::int16_t March(double startTemperature, double step, const double& V, StageReport& end, StepFunction takeStep)
 {
     std::int16_t r = 1;
     double T = startTemperature;
     try {
+        Step taken = Step::Accepted;
         do {
             Increment16(r);
             // Repeated addition: row k stands at the start plus (k - 1) steps.
             T = Finite(T + step);
-        } while (takeStep(r, T));
-    } catch (const NumericalFault&) {
+            taken = takeStep(r, T);
+        } while (taken == Step::Accepted);
+        end.end = taken == Step::CheckFlash ? StageEnd::CheckFlash : StageEnd::NoDewPressure;
+        end.vapourFraction = V;
+    } catch (const NumericalFault& fault) {
+        end.EndBy(fault);
     }
+    end.temperature = T;
     return r;
+}
+
+// The report of a march whose writing ended at row counter r: the tracing's
+// end when every step was written, otherwise the fault of the write, at the
+// temperature of the step that raised it.
+void ReportWrittenMarch(StageReport& report, const StageReport& traced, std::int16_t r, const MarchStep* failed,
+                        const NumericalFault* fault)
+{
+    report = traced;
+    if (failed != nullptr) {
+        report.EndBy(*fault);
+        report.temperature = failed->T;
+    }
+    // Rows 2 to r - 1 hold the march's steps.
+    report.rows = r - 2;
 }
 
 } // namespace
@@ -99,34 +125,37 @@ void BubbleBranch::Trace(double startTemperature)
     // vapour-fraction searches, most of the run's work, need only their own
     // step's temperature and pressure and are handed to the second thread.
     double P = StartPressure;
-    rEnd_ = March(startTemperature, BubbleStep, [&](std::int16_t, double T) {
+    rEnd_ = March(startTemperature, BubbleStep, run_.V, end_, [&](std::int16_t, double T) {
         // P enters holding the previous bubble pressure: the start of the search.
         BubblePressure(run_.mixture, run_.feed, T, run_.vapour, P, MarchTolerance, run_.solver);
         IsothermalFlash(run_.mixture, run_.feed, T, P, run_.vapour, run_.liquid, run_.V, MarchTolerance,
                         CheckFlashPasses, run_.solver);
         if (run_.V > BubbleCheckLimit)
-            return false;
+            return Step::CheckFlash;
         steps_.push_back({T, P});
         searches_.Add(steps_.back());
-        return true;
+        return Step::Accepted;
     });
     // This thread joins in on the searches not yet taken up.
     fractions_ = searches_.Finish();
 }
 
-std::int16_t BubbleBranch::Write(Table& table, Chart& chart) const
+std::int16_t BubbleBranch::Write(Table& table, Chart& chart, StageReport& report) const
 {
     // An error ends the march at the step where it arose, with what that step
     // had written before it; the steps after it were searched for nothing.
     std::int16_t r = 1;
+    std::size_t k = 0;
     try {
-        for (std::size_t k = 0; k < steps_.size(); ++k) {
+        for (; k < steps_.size(); ++k) {
             Increment16(r);
             WriteBubbleStep(r, steps_[k], fractions_[k], table, chart);
         }
-    } catch (const NumericalFault&) {
+    } catch (const NumericalFault& fault) {
+        ReportWrittenMarch(report, end_, r, &steps_[k], &fault);
         return r;
     }
+    ReportWrittenMarch(report, end_, rEnd_, nullptr, nullptr);
     return rEnd_;
 }
 
@@ -139,33 +168,39 @@ DewBranch TraceDewBranch(const RunWorkspace& run, double startTemperature, Solve
     double V = 0.0;
     double P = StartPressure;
     DewBranch branch;
-    branch.rEnd = March(startTemperature, DewStep, [&](std::int16_t, double T) {
+    branch.rEnd = March(startTemperature, DewStep, V, branch.end, [&](std::int16_t, double T) {
         // The dew search starts from its own Wilson estimate: the P passed in
         // is not used, and P is produced afresh.
         DewPressure(run.mixture, run.feed, T, liquid, P, MarchTolerance, solver);
         // The check flash runs before the tests, also when P is 0.
         IsothermalFlash(run.mixture, run.feed, T, P, vapour, liquid, V, MarchTolerance, CheckFlashPasses, solver);
-        if (P == 0 || V < DewCheckLimit)
-            return false;
+        if (P == 0)
+            return Step::NoDewPressure;
+        if (V < DewCheckLimit)
+            return Step::CheckFlash;
         branch.steps.push_back({T, P});
-        return true;
+        return Step::Accepted;
     });
     return branch;
 }
 
-std::int16_t WriteDewBranch(const DewBranch& branch, Table& table, Chart& chart)
+std::int16_t WriteDewBranch(const DewBranch& branch, Table& table, Chart& chart, StageReport& report)
 {
     std::int16_t r = 1;
+    std::size_t k = 0;
     try {
-        for (const MarchStep& step : branch.steps) {
+        for (; k < branch.steps.size(); ++k) {
+            const MarchStep& step = branch.steps[k];
             Increment16(r);
             table.setRowCount(Count16(r + 1));
             WriteResultRow(table, r, step.T, FormatThreeDecimalsPadded(step.P));
             AddChartPoint(chart, DewSeries, step.T, step.P);
         }
-    } catch (const NumericalFault&) {
+    } catch (const NumericalFault& fault) {
+        ReportWrittenMarch(report, branch.end, r, &branch.steps[k], &fault);
         return r;
     }
+    ReportWrittenMarch(report, branch.end, branch.rEnd, nullptr, nullptr);
     return branch.rEnd;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "envelope/chart.h"
+#include "envelope/run_report.h"
 #include "envelope/run_workspace.h"
 #include "envelope/table.h"
 #include "envelope/two_threads.h"
@@ -52,7 +53,8 @@ public:
     // r of the table and the bubble point. A fault in a search or a write ends
     // the march there, silently; what earlier steps wrote stays. Returns the row
     // counter r as it stood at the end (one past the last complete step's row).
-    std::int16_t Write(Table& table, Chart& chart) const;
+    // report receives the rows written and what ended the march.
+    std::int16_t Write(Table& table, Chart& chart, StageReport& report) const;
 
 private:
     RunWorkspace& run_;
@@ -60,12 +62,15 @@ private:
     std::vector<MarchStep> steps_;
     std::deque<FractionPressures> fractions_;
     std::int16_t rEnd_ = 1;
+    // What ended the tracing: the check flash or a fault, at which temperature.
+    StageReport end_;
 };
 
 // The dew march, traced.
 struct DewBranch {
     std::vector<MarchStep> steps;
     std::int16_t rEnd = 1; // the row counter at the step that ended the march
+    StageReport end;       // what ended it, at which temperature
 };
 
 // Steps 5 K at a time from startTemperature: dew pressure and check flash.
@@ -75,8 +80,8 @@ struct DewBranch {
 DewBranch TraceDewBranch(const RunWorkspace& run, double startTemperature, SolverWorkspace& solver);
 
 // Writes row r of the table and the dew point of every accepted step; a fault
-// ends the march there, silently. Returns the row counter as
-// BubbleBranch::Write does.
-std::int16_t WriteDewBranch(const DewBranch& branch, Table& table, Chart& chart);
+// ends the march there, silently. Returns the row counter, and fills report,
+// as BubbleBranch::Write does.
+std::int16_t WriteDewBranch(const DewBranch& branch, Table& table, Chart& chart, StageReport& report);
 
 } // namespace envelope

@@ -28,6 +28,8 @@ public:
     int addPoint(int series, double x, double y, const std::string& label, Colour colour) override;
 
     const ChartSeries& series(int index) const;
+    // Removes every point; the titles stay.
+    void clear();
 
 private:
     std::array<ChartSeries, SeriesCount> series_;

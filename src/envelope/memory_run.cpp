@@ -8,7 +8,9 @@ MemoryRun RunInMemory(const Mixture& mixture)
     for (MemoryTable* table : {&run.bubbleTable, &run.dewTable, &run.interpolationTable})
         WriteColumnHeadings(*table);
     FractionPointLog chart(run.chart);
-    run.outcome = Run(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, chart, run.counters);
+    run.report =
+        RunWithReport(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, chart, run.counters);
+    run.outcome = run.report.outcome;
     run.fractionPoints = chart.points();
     return run;
 }

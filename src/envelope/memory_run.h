@@ -18,6 +18,8 @@ struct MemoryRun {
     // The points of the vapour-fraction series in the order the run added them.
     std::vector<FractionPoint> fractionPoints;
     RunOutcome outcome = RunOutcome::Completed;
+    // How each stage of the run ended.
+    RunReport report;
     // The numeric core's work in the run.
     SolverCounters counters;
 };

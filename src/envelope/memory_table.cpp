@@ -7,14 +7,14 @@ namespace envelope {
 void MemoryTable::setRowCount(int rows)
 {
     if (rows < 0)
-        RaiseNumericalFault("negative row count");
+        RaiseNumericalFault(FaultKind::Index, "negative row count");
     rows_.resize(static_cast<std::size_t>(rows));
 }
 
 const MemoryTable::Row& MemoryTable::row(int row, int column) const
 {
     if (column < 0 || column >= ColumnCount)
-        RaiseNumericalFault("column out of range");
+        RaiseNumericalFault(FaultKind::Index, "column out of range");
     return At(rows_, row);
 }
 

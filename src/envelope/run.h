@@ -5,6 +5,7 @@
 // interfaces.
 
 #include "envelope/chart.h"
+#include "envelope/run_report.h"
 #include "envelope/table.h"
 #include "thermo/mixture.h"
 #include "thermo/workspace.h"
@@ -15,23 +16,12 @@ namespace envelope {
 // has always spelled it.
 inline constexpr char NumericalErrorMessage[] = "a numerical error has occured";
 
-enum class RunOutcome {
-    // Every stage ran; the marches may have ended on a numerical fault, which
-    // ends a march silently.
-    Completed,
-    // A numerical fault, or a start point that was not found, while the case
-    // was set up or the start points were found. Rows written before it stay;
-    // the marches and the spline stage did not run.
-    StartPhaseFailed,
-    // Both marches ran, but the knot gathering, the spline or the interpolation
-    // failed (too few table rows included). What was written before stays.
-    SplineStageFailed,
-};
-
 // One complete run of the mixture's feed over the three tables (bubble curve,
-// dew curve, interpolation) and the chart. The caller shows the message box with
-// NumericalErrorMessage for both failure outcomes, and shows the chart window
-// unless the outcome is StartPhaseFailed. Tables and chart are never cleared:
+// dew curve, interpolation) and the chart. The start searches begin from the
+// built-in case's own guesses for the built-in case (IsBuiltInCase), and from
+// Wilson's estimates at the start pressure for any other mixture. The caller
+// shows the message box with NumericalErrorMessage for both failure outcomes,
+// and shows the chart window unless the outcome is StartPhaseFailed. Tables and chart are never cleared:
 // each march and interpolation step sets the row count one past the row it
 // writes, and every run adds its points to those already on the chart.
 RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
@@ -41,5 +31,10 @@ RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Tabl
 // counters, whatever the outcome.
 RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart,
                SolverCounters& counters);
+
+// The same run, reporting how each stage ended; the numeric core's work
+// counters of the run are added to counters.
+RunReport RunWithReport(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
+                        Chart& chart, SolverCounters& counters);
 
 } // namespace envelope

@@ -25,7 +25,7 @@ void ReadKnot(RunWorkspace& run, const Table& table, std::int16_t i)
 void RequireResultRows(std::int16_t firstRow)
 {
     if (firstRow < 1)
-        RaiseNumericalFault("too few table rows for the spline knots");
+        RaiseNumericalFault(FaultKind::TooFewPoints, "too few table rows for the spline knots");
 }
 
 } // namespace
@@ -50,8 +50,9 @@ void GatherDewKnots(RunWorkspace& run, const Table& table, std::int16_t rd)
     }
 }
 
-void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart)
+void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart, int& rows)
 {
+    rows = 0;
     // Created zero here, so nothing of an earlier run reaches it.
     SplineCoefficients coefficients(KnotCapacity, 5);
     SplineInterpolate(run.knotPressure, run.knotTemperature, coefficients, NaturalSpline);
@@ -71,6 +72,7 @@ void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart)
         AddChartPoint(chart, InterpSeries, s, P);
         table.setRowCount(Count16(i + 2));
         WriteResultRow(table, Count16(i + 1), s, FormatThreeDecimalsPadded(P));
+        ++rows;
     }
 }
 

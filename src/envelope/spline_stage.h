@@ -24,7 +24,7 @@ void GatherDewKnots(RunWorkspace& run, const Table& table, std::int16_t rd);
 
 // Fits the natural spline through the knots and writes the 21 points of the
 // segment from the last bubble knot to the last dew knot: rows 1 to 21 of the
-// table and points of the "interp" series.
-void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart);
+// table and points of the "interp" series. rows counts the rows written.
+void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart, int& rows);
 
 } // namespace envelope

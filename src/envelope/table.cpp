@@ -9,4 +9,10 @@ void WriteColumnHeadings(Table& table)
     table.writeCell(0, 2, "P (bar)");
 }
 
+void ClearResultRows(Table& table)
+{
+    table.setRowCount(1);
+    table.setRowCount(2);
+}
+
 } // namespace envelope

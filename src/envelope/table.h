@@ -25,4 +25,9 @@ public:
 // Writes the headings of row 0: "Index", "T (C)", "P (bar)".
 void WriteColumnHeadings(Table& table);
 
+// Empties the table back to how a window shows it before the first run: the
+// heading row, kept, and one empty row 1 (which a run writes without setting
+// the row count).
+void ClearResultRows(Table& table);
+
 } // namespace envelope

@@ -66,14 +66,14 @@ ThousandthsText RoundToThousandths(double value)
         // a 5, so its four-decimal text is exact: drop the 5 and round up.
         const auto result = std::to_chars(first, last, magnitude, std::chars_format::fixed, 4);
         if (result.ec != std::errc())
-            RaiseNumericalFault("number does not fit its text");
+            RaiseNumericalFault(FaultKind::Text, "number does not fit its text");
         digits.assign(first, result.ptr - 1);
         IncrementLastDigit(digits);
     } else {
         // The fixed conversion rounds the exact binary value to nearest.
         const auto result = std::to_chars(first, last, magnitude, std::chars_format::fixed, 3);
         if (result.ec != std::errc())
-            RaiseNumericalFault("number does not fit its text");
+            RaiseNumericalFault(FaultKind::Text, "number does not fit its text");
         digits.assign(first, result.ptr);
     }
 
@@ -148,7 +148,7 @@ std::string FormatShortest(double value)
     const auto result =
         std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 15);
     if (result.ec != std::errc())
-        RaiseNumericalFault("number does not fit its text");
+        RaiseNumericalFault(FaultKind::Text, "number does not fit its text");
     return std::string(buffer.data(), result.ptr);
 }
 
@@ -194,11 +194,11 @@ double ReadLeadingNumber(std::string_view text)
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         if (LeadingDecimalExponent(number) > 0)
-            RaiseNumericalFault("number too large for a double");
+            RaiseNumericalFault(FaultKind::Text, "number too large for a double");
         return number[0] == '-' ? -0.0 : 0.0;
     }
     if (result.ec != std::errc())
-        RaiseNumericalFault("unreadable number");
+        RaiseNumericalFault(FaultKind::Text, "unreadable number");
     return value;
 }
 

@@ -72,7 +72,7 @@ void RejectTrivialSolution(std::int16_t count, const Vector& K)
     for (std::int16_t i = 0; i < count; ++i)
         if (std::fabs(Finite(std::log(At(K, i)))) >= TrivialLogK)
             return;
-    RaiseNumericalFault("saturation search converged on the trivial solution");
+    RaiseNumericalFault(FaultKind::TrivialSolution, "saturation search converged on the trivial solution");
 }
 
 // Successive substitution on the K-values with secant steps on the pressure,
@@ -120,7 +120,7 @@ void SaturationPressure(const Mixture& mixture, Search search, std::span<const d
         if (error <= tolerance)
             break;
         if (passes >= PassLimit)
-            RaiseNumericalFault("saturation pressure search did not converge");
+            RaiseNumericalFault(FaultKind::NotConverged, "saturation pressure search did not converge");
         S = SubstitutionUpdate(mixture, search, given, T, incipient, P, K, terms, work);
         error = std::fabs(Finite(S - 1));
         Increment16(passes);

@@ -68,7 +68,7 @@ void Flash(const FlashSetting& at, double T, std::span<double> incipient, std::s
 void CountBracketStep(std::int16_t& steps, const char* what)
 {
     if (steps >= BracketStepLimit)
-        RaiseNumericalFault(what);
+        RaiseNumericalFault(FaultKind::NoBracket, what);
     Increment16(steps);
 }
 
@@ -80,7 +80,7 @@ void SaturationTemperature(const Mixture& mixture, Search search, std::span<cons
 {
     const std::int16_t count = mixture.Count();
     if (count < 0 || static_cast<std::size_t>(count) > MaxComponentCount)
-        RaiseNumericalFault("more components than a calculation holds");
+        RaiseNumericalFault(FaultKind::CountOverflow, "more components than a calculation holds");
     std::array<double, MaxComponentCount> storage{};
     const std::span<double> scratch(storage.data(), static_cast<std::size_t>(count));
     const FlashSetting at{mixture, search, z, P, work};

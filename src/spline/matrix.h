@@ -26,7 +26,7 @@ private:
     {
         if (row < 0 || column < 0 || static_cast<std::size_t>(row) >= rows_ ||
             static_cast<std::size_t>(column) >= columns_) [[unlikely]]
-            RaiseNumericalFault("index out of range");
+            RaiseNumericalFault(FaultKind::Index, "index out of range");
         return static_cast<std::size_t>(row) * columns_ + static_cast<std::size_t>(column);
     }
 

@@ -111,7 +111,7 @@ template <class Coefficients, class Work>
             r = 0.0;
             s = 0.0;
             if (!IterateFactor(coefficients, m, b, c, r, s, passes))
-                RaiseNumericalFault("quadratic factor did not converge");
+                RaiseNumericalFault(FaultKind::NotConverged, "quadratic factor did not converge");
         }
         for (std::int16_t i = m; i >= 2; --i)
             At(a, i - 2) = At(b, i);

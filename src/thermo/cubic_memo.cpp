@@ -53,7 +53,7 @@ void CubicRootMemo::Solve(std::span<double, 4> a, std::span<double, 3> re, std::
     if (slot.state != EmptySlot && SameBits(slot.key, key)) {
         ++hits_;
         if (slot.state >= FirstFault)
-            RaiseNumericalFault(faults_[slot.state - FirstFault].c_str());
+            throw faults_[slot.state - FirstFault];
         a[0] = slot.deflated[0];
         a[1] = slot.deflated[1];
         std::copy(slot.re.begin(), slot.re.end(), re.begin());
@@ -68,7 +68,7 @@ void CubicRootMemo::Solve(std::span<double, 4> a, std::span<double, 3> re, std::
         if (faults_.size() < FaultCapacity) {
             slot.key = key;
             slot.state = FirstFault + static_cast<std::uint32_t>(faults_.size());
-            faults_.emplace_back(fault.what());
+            faults_.push_back(fault);
         }
         throw;
     }

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "thermo/numerical_fault.h"
+
 namespace envelope {
 
 class CubicRootMemo {
@@ -33,7 +35,8 @@ public:
     // BairstowRoots on the cubic a (a[k] the coefficient of Z^k) into the
     // three-entry root list re/im, with every effect of the call that its
     // caller sees: a deflated in place and the roots written, or the numerical
-    // fault raised with the same message (a, re and im then hold no result).
+    // same numerical fault raised, kind and reason (a, re and im then hold no
+    // result).
     // A cubic met before is not iterated again, and adds no passes.
     void Solve(std::span<double, 4> a, std::span<double, 3> re, std::span<double, 3> im, long long& passes);
 
@@ -52,14 +55,14 @@ private:
     };
 
     static constexpr std::size_t SlotCount = 4096; // a power of two
-    // At most this many distinct faulting cubics keep their message; later
+    // At most this many distinct faulting cubics keep their fault; later
     // ones are solved again each time they come.
     static constexpr std::size_t FaultCapacity = 64;
 
     static std::size_t SlotOf(const std::array<double, 4>& key);
 
     std::unique_ptr<Entry[]> slots_;
-    std::vector<std::string> faults_;
+    std::vector<NumericalFault> faults_;
     long long hits_ = 0;
     long long misses_ = 0;
 };

@@ -74,7 +74,7 @@ void FormTemperatureTerms(const Mixture& mixture, double T, std::int16_t count, 
             if (interacting) {
                 const double kij = mixture.Kij(i, j);
                 if (kij != mixture.Kij(j, i))
-                    RaiseNumericalFault("interaction parameters are not symmetric");
+                    RaiseNumericalFault(FaultKind::BadInput, "interaction parameters are not symmetric");
                 if (kij != 0.0)
                     cross = Finite(cross * (1 - kij));
             }

@@ -45,7 +45,7 @@ struct Mixture {
     {
         const long long n = static_cast<long long>(criticalTemperature.size());
         if (i < 0 || j < 0 || i >= n || j >= n)
-            RaiseNumericalFault("index out of range");
+            RaiseNumericalFault(FaultKind::Index, "index out of range");
         return kij.empty() ? 0.0 : At(kij, i * n + j);
     }
     bool HasInteractionParameters() const

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStatusBar>
 
 #include "casefile/case_file.h"
 #include "envelope/case.h"
@@ -94,7 +95,14 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture())
     setTabOrder(grid2, grid3);
     run->setFocus();
 
-    resize(Pixels(10965), Pixels(9645) + top);
+    // The status line lies below the tables' area, which keeps its size.
+    statusLine_ = new QStatusBar(this);
+    statusLine_->setObjectName(QStringLiteral("RunSummary"));
+    statusLine_->setSizeGripEnabled(false);
+    const int statusHeight = statusLine_->sizeHint().height();
+    statusLine_->setGeometry(0, top + Pixels(9645), Pixels(10965), statusHeight);
+
+    resize(Pixels(10965), top + Pixels(9645) + statusHeight);
     move(Pixels(2175), Pixels(870));
     Form_Load();
 }
@@ -110,6 +118,8 @@ void Form1::Form_Load()
 void Form1::resizeEvent(QResizeEvent* event)
 {
     menuBar_->resize(event->size().width(), menuBar_->height());
+    statusLine_->setGeometry(0, event->size().height() - statusLine_->height(), event->size().width(),
+                             statusLine_->height());
     QWidget::resizeEvent(event);
 }
 
@@ -257,19 +267,31 @@ void Form1::askAndExportCsv(const Table& table, const char* fileName)
 
 void Form1::Command1_Click()
 {
+    // The results of another mixture would mix with this one's: its points in
+    // the same series, and rows of a longer earlier run below the new ones.
+    if (lastRun_ && *lastRun_ != mixture_) {
+        for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
+            ClearResultRows(*table);
+        chart_.clear();
+    }
+    lastRun_ = mixture_;
+
     // The run works to its end inside this handler: further clicks wait in
     // the event queue until it returns.
     FractionPointLog chart(chart_);
-    const RunOutcome outcome = Run(mixture_, *bubble_, *dew_, *spline_, chart);
+    SolverCounters counters;
+    const RunReport report = RunWithReport(mixture_, *bubble_, *dew_, *spline_, chart, counters);
     fractionPoints_ = chart.points();
-    if (outcome != RunOutcome::Completed) {
+    statusLine_->showMessage(QString::fromStdString(report.Summary()));
+    if (report.outcome != RunOutcome::Completed) {
         QMessageBox message(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                             QString::fromLatin1(NumericalErrorMessage), QMessageBox::Ok, this);
         message.setObjectName(QStringLiteral("NumericalErrorMessage"));
+        message.setDetailedText(QString::fromStdString(report.FailureReason()));
         message.exec();
     }
     // A run that failed in its start phase has drawn nothing worth showing.
-    if (outcome != RunOutcome::StartPhaseFailed)
+    if (report.outcome != RunOutcome::StartPhaseFailed)
         chart_.showForm();
 }
 

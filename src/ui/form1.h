@@ -7,8 +7,11 @@
 // latest run into a folder. Closing the window closes the chart window too.
 // A menu bar above the tables opens and saves case files, edits the mixture
 // and returns to the built-in case; the mixture in use is the one "Run" runs.
+// A run of a mixture other than the last run's starts from empty tables and an
+// empty chart. A status line below the tables sums up how the last run ended.
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -23,6 +26,7 @@
 class QGroupBox;
 class QMenuBar;
 class QPushButton;
+class QStatusBar;
 
 namespace envelope {
 
@@ -55,6 +59,8 @@ public:
     // The constant vapour-fraction points of the latest run, in the order the
     // run drew them; none before the first run.
     const std::vector<FractionPoint>& fractionPoints() const { return fractionPoints_; }
+    // The line below the tables that sums up the last run.
+    QStatusBar& statusLine() const { return *statusLine_; }
 
     // Writes the table as CSV into the file, which is replaced only by a
     // complete new one. The problem, or an empty text when the file is written.
@@ -92,7 +98,10 @@ private:
     // Where the last case was opened or saved.
     QString caseDirectory_;
     Mixture mixture_;
+    // The mixture of the last run, whose results the tables and chart hold.
+    std::optional<Mixture> lastRun_;
     QMenuBar* menuBar_;
+    QStatusBar* statusLine_;
 
     std::unique_ptr<QtTable> bubble_;
     std::unique_ptr<QtTable> dew_;

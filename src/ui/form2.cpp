@@ -282,6 +282,18 @@ QColor Form2::pointColour(int series, int point) const
     return At(At(styles_, series), point).colour;
 }
 
+void Form2::clearPoints()
+{
+    for (std::size_t index = 0; index < series_.size(); ++index) {
+        series_[index]->clear();
+        series_[index]->setPointsConfiguration({});
+        styles_[index].clear();
+    }
+    chart().zoomReset();
+    axisX_->setRange(0.0, 1.0);
+    axisY_->setRange(0.0, 1.0);
+}
+
 void Form2::fitAxesToData()
 {
     constexpr double Infinity = std::numeric_limits<double>::infinity();

@@ -47,6 +47,8 @@ public:
     int addPoint(int index, QPointF point, const QString& label, const QColor& colour);
     QString pointLabel(int series, int point) const;
     QColor pointColour(int series, int point) const;
+    // Removes every point of every series; the titles stay.
+    void clearPoints();
 
     // The checkable context-menu item "Show traced envelope", off at first.
     // While it is checked the traced curve is drawn as a thin grey line over

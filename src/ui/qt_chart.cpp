@@ -9,7 +9,7 @@ namespace {
 void CheckSeries(int series)
 {
     if (series < 0 || series >= Chart::SeriesCount)
-        RaiseNumericalFault("chart series out of range");
+        RaiseNumericalFault(FaultKind::Index, "chart series out of range");
 }
 
 } // namespace
@@ -51,6 +51,12 @@ int QtChart::addPoint(int series, double x, double y, const std::string& label, 
     Finite(x);
     Finite(y);
     return loadedForm().addPoint(series, QPointF(x, y), QString::fromStdString(label), ColourFromBgr(colour));
+}
+
+void QtChart::clear()
+{
+    if (!form_.isNull())
+        form_->clearPoints();
 }
 
 void QtChart::setMixtureName(const QString& name)

@@ -40,6 +40,9 @@ public:
     // Shows the chart window, creating it first if need be: not modal, and
     // without an owner window.
     void showForm();
+    // Removes every point from the chart window, if there is one; the window
+    // stays where it is, and the titles stay.
+    void clear();
 
     // Where the traced envelope comes from when the chart window asks for it
     // (its "Show traced envelope" item checked for the first time).

@@ -36,7 +36,7 @@ int QtTable::rowCount() const
 void QtTable::setRowCount(int rows)
 {
     if (rows < 0)
-        RaiseNumericalFault("negative row count");
+        RaiseNumericalFault(FaultKind::Index, "negative row count");
     const int kept = grid_.rowCount();
     grid_.setRowCount(rows);
     fillRows(kept);
@@ -53,9 +53,9 @@ void QtTable::fillRows(int from)
 QTableWidgetItem& QtTable::cell(int row, int column) const
 {
     if (row < 0 || row >= grid_.rowCount())
-        RaiseNumericalFault("row out of range");
+        RaiseNumericalFault(FaultKind::Index, "row out of range");
     if (column < 0 || column >= ColumnCount)
-        RaiseNumericalFault("column out of range");
+        RaiseNumericalFault(FaultKind::Index, "column out of range");
     QTableWidgetItem* item = grid_.item(row, column);
     if (item == nullptr) {
         // Rows added to the widget other than through this table.

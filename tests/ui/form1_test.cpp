@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -75,9 +76,13 @@ void Form1Test::windowCaptionSizeAndPlace()
     Form1 form;
     QCOMPARE(form.objectName(), QStringLiteral("Form1"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Envelope"));
-    // The tables' area keeps its size below the menu bar.
-    QCOMPARE(form.size(), QSize(731, 643 + form.menuBar().height()));
-    QCOMPARE(form.menuBar().geometry(), QRect(0, 0, 731, form.menuBar().height()));
+    // The tables' area keeps its size, below the menu bar and above the
+    // status line.
+    const int top = form.menuBar().height();
+    QCOMPARE(form.size(), QSize(731, top + 643 + form.statusLine().height()));
+    QCOMPARE(form.menuBar().geometry(), QRect(0, 0, 731, top));
+    QVERIFY(form.statusLine().height() > 0);
+    QCOMPARE(form.statusLine().geometry(), QRect(0, top + 643, 731, form.statusLine().height()));
     QCOMPARE(form.pos(), QPoint(145, 58));
     QVERIFY(form.chart().form() == nullptr);
 }

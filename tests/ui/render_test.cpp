@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +24,8 @@
 #include <QWheelEvent>
 #include <QXYSeries>
 
+#include "envelope/case.h"
+#include "envelope/memory_run.h"
 #include "ui/chart_view.h"
 #include "ui/flex_grid.h"
 #include "ui/form1.h"
@@ -143,6 +146,7 @@ void RenderTest::form1ShowsHeadedTablesWhileScrolled()
     FillTable(form.bubbleTable(), 30, 170.0, 8.0, BubblePressure);
     FillTable(form.dewTable(), 12, 412.0, 5.0, DewPressure);
     FillTable(form.splineTable(), 21, 400.0, 1.0, BubblePressure);
+    form.statusLine().showMessage(QString::fromStdString(RunInMemory(BuiltInMixture()).report.Summary()));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -164,7 +168,7 @@ void RenderTest::form1ShowsHeadedTablesWhileScrolled()
 
     const QImage image = form.grab().toImage();
     Save(image, "form1.png");
-    QCOMPARE(image.size(), QSize(731, 643 + form.menuBar().height()));
+    QCOMPARE(image.size(), QSize(731, form.menuBar().height() + 643 + form.statusLine().height()));
     // Grey fills the grid beyond its three columns.
     const QPoint gridTopLeft = bubble->mapTo(&form, bubble->viewport()->geometry().topLeft());
     const QRgb outside = image.pixel(gridTopLeft + QPoint(bubble->columnWidth(0) * 3 + 10, 40));
