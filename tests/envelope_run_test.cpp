@@ -10,6 +10,7 @@
 
 #include "envelope/case.h"
 #include "envelope/memory_chart.h"
+#include "envelope/memory_run.h"
 #include "envelope/memory_table.h"
 #include "envelope/run.h"
 #include "envelope/text_format.h"
@@ -26,7 +27,13 @@ struct Results {
     MemoryTable bubble, dew, interp;
     MemoryChart chart;
     RunOutcome outcome = RunOutcome::Completed;
-    RunOutcome run() { return outcome = Run(BuiltInMixture(), bubble, dew, interp, chart); }
+    RunReport report;
+    RunOutcome run()
+    {
+        SolverCounters counters;
+        report = RunWithReport(BuiltInMixture(), bubble, dew, interp, chart, counters);
+        return outcome = report.outcome;
+    }
 };
 
 double Number(const MemoryTable& table, int row, int column)
@@ -113,6 +120,30 @@ TEST_F(CompletedRun, StartRowsAreTheSaturationTemperaturesAtTwoBar)
     // The start points go on no series: each march's first point is one step on.
     EXPECT_EQ(points(0).front().x, Tb + 8.0);
     EXPECT_EQ(points(1).front().x, Td + 5.0);
+}
+
+TEST_F(CompletedRun, TheReportSaysWhatEachStageWroteAndWhatEndedIt)
+{
+    const RunReport& report = run_->report;
+    const StartTemperatures start;
+    EXPECT_EQ(report.start.end, StageEnd::Done);
+    EXPECT_EQ(report.start.rows, 2);
+    EXPECT_EQ(report.bubbleStartTemperature, start.bubble);
+    EXPECT_EQ(report.dewStartTemperature, start.dew);
+    // Each march ends at the step after its last row, and says why.
+    EXPECT_EQ(report.bubble.rows, LastRow(bubble()) - 1);
+    EXPECT_EQ(report.dew.rows, LastRow(dew()) - 1);
+    EXPECT_EQ(report.bubble.temperature, points(0).back().x + 8.0);
+    EXPECT_EQ(report.dew.temperature, points(1).back().x + 5.0);
+    // Near the critical region both pressure searches fall onto the feed itself.
+    for (const StageReport* march : {&report.bubble, &report.dew}) {
+        EXPECT_EQ(march->end, StageEnd::Fault);
+        EXPECT_EQ(march->fault, FaultKind::TrivialSolution);
+        EXPECT_EQ(march->reason, "saturation search converged on the trivial solution");
+    }
+    EXPECT_EQ(report.spline.end, StageEnd::Done);
+    EXPECT_EQ(report.spline.rows, 21);
+    EXPECT_EQ(report.FailureReason(), "");
 }
 
 // Rows 2 on: index = row, temperature by repeated addition of the step, the
@@ -392,7 +423,15 @@ TEST_F(RunFailure, AFaultInTheDewMarchEndsItSilentlyAndTheSplineUsesWhatIsThere)
 {
     FaultingTable dewTable(10);
     Results rest;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), rest.bubble, dewTable, rest.interp, rest.chart), RunOutcome::Completed);
+    SolverCounters counters;
+    const RunReport report = RunWithReport(BuiltInMixture(), rest.bubble, dewTable, rest.interp, rest.chart, counters);
+    EXPECT_EQ(report.outcome, RunOutcome::Completed);
+    // The silent end is in the report, with the fault's kind and reason.
+    EXPECT_EQ(report.dew.end, StageEnd::Fault);
+    EXPECT_EQ(report.dew.fault, FaultKind::Index);
+    EXPECT_EQ(report.dew.reason, "injected");
+    EXPECT_EQ(report.dew.rows, 7);
+    EXPECT_EQ(report.bubble.end, run_->report.bubble.end);
     ASSERT_EQ(dewTable.table.rowCount(), 9);
     EXPECT_EQ(rest.chart.series(1).points.size(), 7u);
     EXPECT_EQ(rest.bubble.rows(), bubble().rows());
@@ -407,7 +446,13 @@ TEST_F(RunFailure, TooFewRowsForTheKnotsFailTheSplineStageOnly)
     FaultingTable shortBubble(5);
     Results rest;
     rest.interp = Prefilled("old");
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), shortBubble, rest.dew, rest.interp, rest.chart), RunOutcome::SplineStageFailed);
+    SolverCounters counters;
+    const RunReport report =
+        RunWithReport(BuiltInMixture(), shortBubble, rest.dew, rest.interp, rest.chart, counters);
+    EXPECT_EQ(report.outcome, RunOutcome::SplineStageFailed);
+    EXPECT_EQ(report.spline.fault, FaultKind::TooFewPoints);
+    EXPECT_EQ(report.FailureReason(), "spline: too few table rows for the spline knots (too few points)");
+    EXPECT_EQ(report.dew.rows, run_->report.dew.rows);
     EXPECT_EQ(shortBubble.table.rowCount(), 4);
     EXPECT_EQ(rest.dew.rows(), dew().rows());
     EXPECT_EQ(rest.interp.rows(), Prefilled("old").rows());
@@ -436,6 +481,29 @@ TEST_F(RunFailure, AFaultInTheInterpolationKeepsTheRowsWrittenBeforeIt)
     for (int r = 1; r <= 5; ++r)
         EXPECT_EQ(rest.interp.rows()[r], interp().rows()[r]);
     EXPECT_EQ(chart.chart.series(0).points, points(0));
+}
+
+TEST(MixtureRun, AMixtureWhoseStartFailsReportsTheSearchAndTheFault)
+{
+    // Hydrogen and helium: no temperature at 2 bar condenses the feed.
+    Mixture light;
+    light.componentNames = {"hydrogen", "helium"};
+    light.criticalTemperature = {33.19, 5.2};
+    light.criticalPressure = {13.13, 2.28};
+    light.acentricFactor = {-0.216, -0.39};
+    light.feed = {0.5, 0.5};
+    const MemoryRun run = RunInMemory(light);
+    EXPECT_EQ(run.outcome, RunOutcome::StartPhaseFailed);
+    EXPECT_EQ(run.report.start.end, StageEnd::Fault);
+    EXPECT_EQ(run.report.start.fault, FaultKind::NoBracket);
+    EXPECT_EQ(run.report.start.reason, "bubble point: no all-liquid temperature found below the start guess");
+    EXPECT_EQ(run.report.FailureReason(),
+              "start points: bubble point: no all-liquid temperature found below the start guess (no bracket)");
+    for (const StageReport* later : {&run.report.bubble, &run.report.dew, &run.report.spline})
+        EXPECT_EQ(later->end, StageEnd::NotRun);
+    // Nothing was written: row 1 is still empty.
+    EXPECT_EQ(run.bubbleTable.rowCount(), 2);
+    EXPECT_EQ(run.bubbleTable.readCell(1, 1), "");
 }
 
 TEST(MixtureRun, ABinaryMixtureTracesItsEnvelope)
