@@ -23,12 +23,6 @@ int MemoryChart::addPoint(int series, double x, double y, const std::string& lab
     return static_cast<int>(inserted - points.begin());
 }
 
-void MemoryChart::clear()
-{
-    for (ChartSeries& series : series_)
-        series.points.clear();
-}
-
 const ChartSeries& MemoryChart::series(int index) const
 {
     return At(series_, index);

@@ -28,8 +28,6 @@ public:
     int addPoint(int series, double x, double y, const std::string& label, Colour colour) override;
 
     const ChartSeries& series(int index) const;
-    // Removes every point; the titles stay.
-    void clear();
 
 private:
     std::array<ChartSeries, SeriesCount> series_;

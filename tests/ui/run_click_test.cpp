@@ -1,11 +1,13 @@
 // A click on "Run" in the main window: the tables fill, the chart window
-// opens, and points accumulate on the chart while it lives; closing the main
-// window ends the program.
+// opens, and points accumulate on the chart while it lives and the mixture
+// stays the same; closing the main window ends the program.
 #include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTimer>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QXYSeries>
 
 #include <array>
@@ -49,6 +51,35 @@ void ClickRun(Form1& form)
     QTest::mouseClick(run, Qt::LeftButton);
 }
 
+// The built-in mixture without its lightest component.
+Mixture Binary()
+{
+    Mixture m = BuiltInMixture();
+    for (auto* list : {&m.criticalTemperature, &m.criticalPressure, &m.acentricFactor})
+        list->erase(list->begin());
+    m.componentNames.erase(m.componentNames.begin());
+    m.feed = {0.3, 0.7};
+    return m;
+}
+
+std::array<qsizetype, 6> PointCounts(const MemoryChart& chart)
+{
+    std::array<qsizetype, 6> counts{};
+    for (int series = 0; series < 6; ++series)
+        counts[static_cast<std::size_t>(series)] = static_cast<qsizetype>(chart.series(series).points.size());
+    return counts;
+}
+
+// Whether the window holds exactly what one run over fresh tables and a
+// fresh chart writes.
+bool HoldsOnly(Form1& form, const MemoryRun& run)
+{
+    return Contents(form.bubbleTable()) == Contents(run.bubbleTable) &&
+           Contents(form.dewTable()) == Contents(run.dewTable) &&
+           Contents(form.splineTable()) == Contents(run.interpolationTable) && form.chart().form() != nullptr &&
+           PointCounts(*form.chart().form()) == PointCounts(run.chart);
+}
+
 } // namespace
 
 class RunClickTest : public QObject {
@@ -58,6 +89,8 @@ private slots:
     void clickFillsTheTablesAndShowsTheChart();
     void pointsAccumulateWhileTheChartLivesAndStartAfreshWhenClosed();
     void closingTheMainWindowEndsTheProgram();
+    void anotherMixtureStartsFromEmptyTablesAndChart();
+    void aFailedRunGivesItsReasonAsTheMessagesDetails();
 };
 
 void RunClickTest::clickFillsTheTablesAndShowsTheChart()
@@ -139,6 +172,69 @@ void RunClickTest::closingTheMainWindowEndsTheProgram()
     stuck.start(5000);
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(chart.isNull() || !chart->isVisible());
+}
+
+void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
+{
+    const MemoryRun builtIn = RunInMemory(BuiltInMixture());
+    const MemoryRun binary = RunInMemory(Binary());
+    // The binary's bubble table is shorter, so leftovers would show.
+    QVERIFY(binary.bubbleTable.rowCount() < builtIn.bubbleTable.rowCount());
+
+    Form1 form;
+    form.show();
+    ClickRun(form);
+    QVERIFY(HoldsOnly(form, builtIn));
+    QCOMPARE(form.statusLine().currentMessage(), QString::fromStdString(builtIn.report.Summary()));
+
+    form.useMixture(Binary());
+    ClickRun(form);
+    QVERIFY(HoldsOnly(form, binary));
+    QCOMPARE(form.statusLine().currentMessage(), QString::fromStdString(binary.report.Summary()));
+
+    // The same mixture again: the rows are rewritten, the points doubled.
+    ClickRun(form);
+    QVERIFY(Contents(form.bubbleTable()) == Contents(binary.bubbleTable));
+    std::array<qsizetype, 6> doubled = PointCounts(binary.chart);
+    for (qsizetype& count : doubled)
+        count *= 2;
+    QVERIFY(PointCounts(*form.chart().form()) == doubled);
+
+    form.useMixture(BuiltInMixture());
+    ClickRun(form);
+    QVERIFY(HoldsOnly(form, builtIn));
+}
+
+void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
+{
+    // Hydrogen and helium: no temperature at 2 bar condenses the feed.
+    Mixture light;
+    light.componentNames = {"hydrogen", "helium"};
+    light.criticalTemperature = {33.19, 5.2};
+    light.criticalPressure = {13.13, 2.28};
+    light.acentricFactor = {-0.216, -0.39};
+    light.feed = {0.5, 0.5};
+    const MemoryRun expected = RunInMemory(light);
+    QCOMPARE(expected.outcome, RunOutcome::StartPhaseFailed);
+
+    Form1 form;
+    form.show();
+    form.useMixture(light);
+    QString text, details;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        text = box->text();
+        details = box->detailedText();
+        box->accept();
+    });
+    ClickRun(form);
+    QCOMPARE(text, QStringLiteral("a numerical error has occured"));
+    QCOMPARE(details, QString::fromStdString(expected.report.FailureReason()));
+    QVERIFY(details.startsWith(QStringLiteral("start points: bubble point: ")));
+    QCOMPARE(form.statusLine().currentMessage(), QString::fromStdString(expected.report.Summary()));
+    QVERIFY(form.chart().form() == nullptr || !form.chart().form()->isVisible());
 }
 
 QTEST_MAIN(RunClickTest)
