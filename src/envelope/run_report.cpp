@@ -19,24 +19,36 @@ std::string Rows(int rows)
     return std::to_string(rows) + (rows == 1 ? " row" : " rows");
 }
 
-std::string MarchSummary(const char* name, const StageReport& march)
+// A march in a few words: "48 rows, trivial solution at 554.2 K". With
+// details, a fault is given with its reason.
+std::string MarchText(const StageReport& march, bool details)
 {
-    std::string text = std::string(name) + ": ";
+    const std::string at = " at " + Number(march.temperature, 4) + " K";
     switch (march.end) {
     case StageEnd::NotRun:
-        return text + "not run";
+        return "not run";
     case StageEnd::Done:
-        return text + Rows(march.rows);
+        return Rows(march.rows);
     case StageEnd::CheckFlash:
-        return text + Rows(march.rows) + ", ended by its check flash, V = " + Number(march.vapourFraction, 4) +
-               " at " + Number(march.temperature, 5) + " K";
+        return Rows(march.rows) + ", V = " + Number(march.vapourFraction, 3) + at;
     case StageEnd::NoDewPressure:
-        return text + Rows(march.rows) + ", ended with no dew pressure at " + Number(march.temperature, 5) + " K";
+        return Rows(march.rows) + ", no dew pressure" + at;
     case StageEnd::Fault:
-        return text + Rows(march.rows) + ", ended by a fault at " + Number(march.temperature, 5) +
-               " K: " + march.FaultText();
+        return Rows(march.rows) + ", " + (details ? march.FaultText() : FaultKindName(march.fault)) + at;
     }
-    return text;
+    return {};
+}
+
+std::string SplineText(const StageReport& spline, bool details)
+{
+    switch (spline.end) {
+    case StageEnd::Done:
+        return Rows(spline.rows);
+    case StageEnd::Fault:
+        return "failed, " + (details ? spline.FaultText() : std::string(FaultKindName(spline.fault)));
+    default:
+        return "not run";
+    }
 }
 
 } // namespace
@@ -55,20 +67,19 @@ std::string StageReport::FaultText() const
 
 std::string RunReport::Summary() const
 {
-    std::string text = "start points: ";
     if (start.end == StageEnd::Fault)
-        return text + "failed, " + start.FaultText();
-    text += "bubble " + Number(bubbleStartTemperature, 5) + " K, dew " + Number(dewStartTemperature, 5) + " K";
-    text += "; " + MarchSummary("bubble march", bubble);
-    text += "; " + MarchSummary("dew march", dew);
-    text += "; spline: ";
-    if (spline.end == StageEnd::Fault)
-        text += "failed, " + spline.FaultText();
-    else if (spline.end == StageEnd::Done)
-        text += Rows(spline.rows);
-    else
-        text += "not run";
-    return text;
+        return "start failed: " + start.FaultText();
+    return "start " + Number(bubbleStartTemperature, 4) + " K, " + Number(dewStartTemperature, 4) + " K; bubble " +
+           MarchText(bubble, false) + "; dew " + MarchText(dew, false) + "; spline " + SplineText(spline, false);
+}
+
+std::string RunReport::Details() const
+{
+    if (start.end == StageEnd::Fault)
+        return "start points: failed, " + start.FaultText();
+    return "start points: bubble " + Number(bubbleStartTemperature, 6) + " K, dew " +
+           Number(dewStartTemperature, 6) + " K\nbubble march: " + MarchText(bubble, true) +
+           "\ndew march: " + MarchText(dew, true) + "\nspline: " + SplineText(spline, true);
 }
 
 std::string RunReport::FailureReason() const

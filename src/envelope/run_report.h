@@ -60,9 +60,12 @@ struct RunReport {
     double bubbleStartTemperature = 0.0;
     double dewStartTemperature = 0.0;
 
-    // The whole run on one line, e.g. "start: bubble 171.09 K, dew 419.3 K;
-    // bubble march: 27 rows, check flash V = 0.1536 at 395.1 K; ...".
+    // The whole run on one short line, e.g. "start 162.2 K, 412.8 K; bubble
+    // 48 rows, trivial solution at 554.2 K; dew 27 rows, V = 0.862 at 552.8 K;
+    // spline 21 rows".
     std::string Summary() const;
+    // The same, one line per stage, with the reasons of the faults.
+    std::string Details() const;
     // For a failed outcome, the stage and the fault that decided it:
     // "<stage>: <reason> (<kind>)"; empty for a completed run.
     std::string FailureReason() const;

@@ -283,6 +283,7 @@ void Form1::Command1_Click()
     const RunReport report = RunWithReport(mixture_, *bubble_, *dew_, *spline_, chart, counters);
     fractionPoints_ = chart.points();
     statusLine_->showMessage(QString::fromStdString(report.Summary()));
+    statusLine_->setToolTip(QString::fromStdString(report.Details()));
     if (report.outcome != RunOutcome::Completed) {
         QMessageBox message(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                             QString::fromLatin1(NumericalErrorMessage), QMessageBox::Ok, this);
