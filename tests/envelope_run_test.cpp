@@ -122,6 +122,31 @@ TEST_F(CompletedRun, StartRowsAreTheSaturationTemperaturesAtTwoBar)
     EXPECT_EQ(points(1).front().x, Td + 5.0);
 }
 
+TEST_F(CompletedRun, TheBuiltInCaseByAnyNameKeepsItsOwnStartGuesses)
+{
+    Mixture named = BuiltInMixture();
+    named.name = "methane, ethane and octane";
+    named.kij.assign(9, 0.0);
+    const MemoryRun same = RunInMemory(named);
+    // Row 0 aside, which the fixture's tables leave without headings.
+    const auto fromRow1 = [](const MemoryTable& table) {
+        return std::vector<MemoryTable::Row>(table.rows().begin() + 1, table.rows().end());
+    };
+    EXPECT_EQ(fromRow1(same.bubbleTable), fromRow1(bubble()));
+    EXPECT_EQ(fromRow1(same.dewTable), fromRow1(dew()));
+    EXPECT_EQ(fromRow1(same.interpolationTable), fromRow1(interp()));
+
+    // Any other feed starts from Wilson's estimates: its start rows still lie
+    // on the saturation curves (the binary's test checks the rows after).
+    named.feed = {0.2, 0.15, 0.65};
+    const MemoryRun other = RunInMemory(named);
+    ASSERT_EQ(other.report.start.end, StageEnd::Done);
+    EXPECT_EQ(FlashV(named, other.report.bubbleStartTemperature - 0.5, 2.0), 0.0);
+    EXPECT_GT(FlashV(named, other.report.bubbleStartTemperature + 0.5, 2.0), 0.0);
+    EXPECT_EQ(FlashV(named, other.report.dewStartTemperature + 0.5, 2.0), 1.0);
+    EXPECT_LT(FlashV(named, other.report.dewStartTemperature - 0.5, 2.0), 1.0);
+}
+
 TEST_F(CompletedRun, TheReportSaysWhatEachStageWroteAndWhatEndedIt)
 {
     const RunReport& report = run_->report;
