@@ -510,7 +510,8 @@ TEST_F(RunFailure, AFaultInTheInterpolationKeepsTheRowsWrittenBeforeIt)
 
 TEST(MixtureRun, AMixtureWhoseStartFailsReportsTheSearchAndTheFault)
 {
-    // Hydrogen and helium: no temperature at 2 bar condenses the feed.
+    // Hydrogen and helium: the dew search at 2 bar finds no temperature at
+    // which the feed is all liquid.
     Mixture light;
     light.componentNames = {"hydrogen", "helium"};
     light.criticalTemperature = {33.19, 5.2};
@@ -521,14 +522,15 @@ TEST(MixtureRun, AMixtureWhoseStartFailsReportsTheSearchAndTheFault)
     EXPECT_EQ(run.outcome, RunOutcome::StartPhaseFailed);
     EXPECT_EQ(run.report.start.end, StageEnd::Fault);
     EXPECT_EQ(run.report.start.fault, FaultKind::NoBracket);
-    EXPECT_EQ(run.report.start.reason, "bubble point: no all-liquid temperature found below the start guess");
+    EXPECT_EQ(run.report.start.reason, "dew point: no all-liquid temperature found below the start guess");
     EXPECT_EQ(run.report.FailureReason(),
-              "start points: bubble point: no all-liquid temperature found below the start guess (no bracket)");
+              "start points: dew point: no all-liquid temperature found below the start guess (no bracket)");
+    EXPECT_EQ(run.report.start.rows, 1);
     for (const StageReport* later : {&run.report.bubble, &run.report.dew, &run.report.spline})
         EXPECT_EQ(later->end, StageEnd::NotRun);
-    // Nothing was written: row 1 is still empty.
-    EXPECT_EQ(run.bubbleTable.rowCount(), 2);
-    EXPECT_EQ(run.bubbleTable.readCell(1, 1), "");
+    // The dew table's row 1 stays empty.
+    EXPECT_EQ(run.dewTable.rowCount(), 2);
+    EXPECT_EQ(run.dewTable.readCell(1, 1), "");
 }
 
 TEST(MixtureRun, ABinaryMixtureTracesItsEnvelope)

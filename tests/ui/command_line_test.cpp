@@ -32,6 +32,9 @@
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
+#include "equilibrium/flash.h"
+#include "equilibrium/wilson_start.h"
+#include "thermo/composition.h"
 #include "ui/form2.h"
 
 using namespace envelope;
@@ -127,6 +130,16 @@ QByteArray Report(const MemoryRun& run)
     std::ostringstream report;
     WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
     return QByteArray::fromStdString(report.str());
+}
+
+// The vapour fraction of the mixture's feed flashed at (T, 2 bar).
+double FlashV(const Mixture& mixture, double T)
+{
+    CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
+    double V = -1.0;
+    SolverWorkspace work;
+    IsothermalFlash(mixture, mixture.feed, T, 2.0, y, x, V, 1e-5, 50, work);
+    return V;
 }
 
 bool Near(QRgb a, QRgb b)
@@ -266,6 +279,8 @@ private slots:
     void csvAndChartWriteAllFourFiles();
     void caseFileRunsItsMixture();
     void traceAddsTwoSectionsTwoFilesAndTheOverlay();
+    void everyExampleFillsItsThreeTables();
+    void aFailedStartGivesItsReasonOnTheErrorLine();
     void pngHasTheWindowSizeWithoutAnyPlatformSet();
     void headlessRunNeedsNoGuiPlatform();
     void badInputIsRefusedBeforeTheRun_data();
@@ -376,6 +391,54 @@ void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
     QCOMPARE(with.size(), without.size());
     QVERIFY(with != without);
     QVERIFY(CountColour(with, qRgb(128, 128, 128)) > CountColour(without, qRgb(128, 128, 128)));
+
+void CommandLineTest::everyExampleFillsItsThreeTables()
+{
+    // Wilson's K-values know nothing of the interaction parameters, which
+    // put the CO2-rich stream's bubble point far below the ideal estimate.
+    const struct {
+        const char* name;
+        double reach; // K
+    } examples[] = {{"natural-gas", 20.0}, {"gas-condensate", 20.0}, {"co2-rich", 75.0}};
+    for (const auto& [name, reach] : examples) {
+        const QString file = QStringLiteral(ENVELOPE_EXAMPLES_DIR "/%1.json").arg(QLatin1String(name));
+        const CaseReading reading = ReadCaseFile(file);
+        QVERIFY2(reading.ok(), qPrintable(reading.problem));
+        const Mixture& mixture = reading.mixture;
+
+        // The start searches begin within reach of the saturation temperatures.
+        const double Tb = WilsonBubbleTemperature(mixture, mixture.feed, 2.0, -1.0);
+        const double Td = WilsonDewTemperature(mixture, mixture.feed, 2.0, -1.0);
+        QVERIFY2(FlashV(mixture, Tb - reach) == 0.0 && FlashV(mixture, Tb + reach) > 0.0, name);
+        QVERIFY2(FlashV(mixture, Td + reach) == 1.0 && FlashV(mixture, Td - reach) < 1.0, name);
+
+        // Enough rows in each table for the spline's knots, and the spline's.
+        const MemoryRun expected = RunInMemory(mixture);
+        QVERIFY2(expected.outcome == RunOutcome::Completed, name);
+        QVERIFY2(expected.bubbleTable.rowCount() >= 6 && expected.dewTable.rowCount() >= 7, name);
+        QCOMPARE(expected.interpolationTable.rowCount(), 22);
+
+        Scratch scratch;
+        const Outcome outcome = scratch.run({"--case", file, "--headless"});
+        QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.out, Report(expected));
+    }
+}
+
+void CommandLineTest::aFailedStartGivesItsReasonOnTheErrorLine()
+{
+    // Hydrogen and helium: the dew search at 2 bar fails.
+    Scratch scratch;
+    scratch.write("light.json", R"({"components": [
+        {"name": "H2", "z": 0.5, "tc": 33.19, "pc": 13.13, "omega": -0.216},
+        {"name": "He", "z": 0.5, "tc": 5.2, "pc": 2.28, "omega": -0.39}]})");
+    const Outcome outcome = scratch.run({"--case", "light.json", "--csv", "out"});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.out, QByteArray());
+    QCOMPARE(outcome.err, QByteArray("a numerical error has occured: start points: dew point: no all-liquid "
+                                     "temperature found below the start guess (no bracket)\n"));
+    QCOMPARE(scratch.listing(), QStringList{"light.json"});
 }
 
 void CommandLineTest::pngHasTheWindowSizeWithoutAnyPlatformSet()

@@ -207,7 +207,7 @@ void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
 
 void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
 {
-    // Hydrogen and helium: no temperature at 2 bar condenses the feed.
+    // Hydrogen and helium: the dew search at 2 bar fails.
     Mixture light;
     light.componentNames = {"hydrogen", "helium"};
     light.criticalTemperature = {33.19, 5.2};
@@ -232,7 +232,7 @@ void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
     ClickRun(form);
     QCOMPARE(text, QStringLiteral("a numerical error has occured"));
     QCOMPARE(details, QString::fromStdString(expected.report.FailureReason()));
-    QVERIFY(details.startsWith(QStringLiteral("start points: bubble point: ")));
+    QVERIFY(details.startsWith(QStringLiteral("start points: dew point: ")));
     QCOMPARE(form.statusLine().currentMessage(), QString::fromStdString(expected.report.Summary()));
     QVERIFY(form.chart().form() == nullptr || !form.chart().form()->isVisible());
 }
