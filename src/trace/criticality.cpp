@@ -64,7 +64,7 @@ CriticalityConditions Criticality(const SrkModel& model, double T, double V, std
 {
     const std::size_t count = model.Size();
     if (n.size() != count)
-        RaiseNumericalFault("composition length");
+        RaiseNumericalFault(FaultKind::BadInput, "composition length");
     std::vector<std::size_t> present;
     for (std::size_t i = 0; i < count; ++i)
         if (n[i] > 0.0)

@@ -20,7 +20,7 @@ CurveSystem::CurveSystem(const SrkModel& model, std::span<const double> feed, do
     : model_(model), z_(feed.begin(), feed.end()), beta_(beta), n_(model.Size())
 {
     if (z_.size() != n_)
-        RaiseNumericalFault("feed length");
+        RaiseNumericalFault(FaultKind::BadInput, "feed length");
     x_.resize(n_);
     y_.resize(n_);
     dx_.resize(n_);

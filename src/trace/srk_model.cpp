@@ -53,7 +53,7 @@ SrkModel::SrkModel(const Mixture& mixture)
     const std::size_t count = static_cast<std::size_t>(mixture.Count());
     if (count == 0 || mixture.criticalPressure.size() != count || mixture.acentricFactor.size() != count ||
         (!mixture.kij.empty() && mixture.kij.size() != count * count))
-        RaiseNumericalFault("inconsistent mixture");
+        RaiseNumericalFault(FaultKind::BadInput, "inconsistent mixture");
     b_.resize(count);
     sqrtAc_.resize(count);
     m_.resize(count);
@@ -63,7 +63,7 @@ SrkModel::SrkModel(const Mixture& mixture)
         const long long ii = static_cast<long long>(i);
         const double Tc = mixture.Tc(ii), Pc = mixture.Pc(ii), w = mixture.Omega(ii);
         if (!(Tc > 0.0) || !(Pc > 0.0) || !std::isfinite(Tc) || !std::isfinite(Pc) || !std::isfinite(w))
-            RaiseNumericalFault("component constants out of range");
+            RaiseNumericalFault(FaultKind::BadInput, "component constants out of range");
         Tc_[i] = Tc;
         b_[i] = Finite(OmegaB * GasConstant * Tc / Pc);
         sqrtAc_[i] = Finite(std::sqrt(OmegaA / Pc) * GasConstant * Tc);
@@ -72,7 +72,7 @@ SrkModel::SrkModel(const Mixture& mixture)
             // As in the run's equation of state, k_ij != k_ji is refused.
             const double k = mixture.Kij(ii, static_cast<long long>(j));
             if (k != mixture.Kij(static_cast<long long>(j), ii))
-                RaiseNumericalFault("interaction parameters are not symmetric");
+                RaiseNumericalFault(FaultKind::BadInput, "interaction parameters are not symmetric");
             oneMinusK_[i * count + j] = Finite(1.0 - k);
         }
     }
@@ -118,7 +118,7 @@ void SrkModel::Evaluate(double T, double P, std::span<const double> n, RootKind 
 {
     const std::size_t c = b_.size();
     if (n.size() != c)
-        RaiseNumericalFault("composition length");
+        RaiseNumericalFault(FaultKind::BadInput, "composition length");
     out.lnPhi.resize(c);
     out.work.resize(8 * c);
     double* q = out.work.data();
@@ -158,7 +158,7 @@ void SrkModel::Evaluate(double T, double P, std::span<const double> n, RootKind 
             Z = r; // ascending: the liquid keeps the first, the vapour the last
     }
     if (Z == 0.0)
-        RaiseNumericalFault("no root above the co-volume");
+        RaiseNumericalFault(FaultKind::NoBracket, "no root above the co-volume");
     out.Z = Z;
     const double V = Z * N * RT / P;
     out.volume = V;

@@ -34,21 +34,21 @@ std::vector<double> CheckedFeed(const Mixture& mixture)
 {
     const std::size_t count = static_cast<std::size_t>(mixture.Count());
     if (count < MinComponentCount || count > MaxComponentCount || mixture.feed.size() != count)
-        RaiseNumericalFault("mixture component count");
+        RaiseNumericalFault(FaultKind::BadInput, "mixture component count");
     double sum = 0.0;
     for (double z : mixture.feed) {
         if (!(z >= 0.0) || !std::isfinite(z))
-            RaiseNumericalFault("feed fraction out of range");
+            RaiseNumericalFault(FaultKind::BadInput, "feed fraction out of range");
         sum += z;
     }
     if (!(sum > 0.0))
-        RaiseNumericalFault("feed sums to zero");
+        RaiseNumericalFault(FaultKind::BadInput, "feed sums to zero");
     std::vector<double> z(mixture.feed);
     for (double& v : z)
         v /= sum;
     for (double k : mixture.kij)
         if (!std::isfinite(k))
-            RaiseNumericalFault("interaction parameter not finite");
+            RaiseNumericalFault(FaultKind::BadInput, "interaction parameter not finite");
     return z;
 }
 

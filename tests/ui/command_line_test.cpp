@@ -391,6 +391,7 @@ void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
     QCOMPARE(with.size(), without.size());
     QVERIFY(with != without);
     QVERIFY(CountColour(with, qRgb(128, 128, 128)) > CountColour(without, qRgb(128, 128, 128)));
+}
 
 void CommandLineTest::everyExampleFillsItsThreeTables()
 {
