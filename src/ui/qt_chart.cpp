@@ -55,8 +55,13 @@ int QtChart::addPoint(int series, double x, double y, const std::string& label, 
 
 void QtChart::clear()
 {
-    if (!form_.isNull())
-        form_->clearPoints();
+    if (form_.isNull())
+        return;
+    form_->clearPoints();
+    // A traced envelope already shown is that of the earlier mixture: it is
+    // traced again from the source, which now gives the mixture in use.
+    if (form_->hasTracedOverlay() && overlaySource_)
+        setTracedOverlay(overlaySource_());
 }
 
 void QtChart::setMixtureName(const QString& name)

@@ -41,7 +41,8 @@ public:
     // without an owner window.
     void showForm();
     // Removes every point from the chart window, if there is one; the window
-    // stays where it is, and the titles stay.
+    // stays where it is, and the titles stay. A traced envelope shown is
+    // replaced by the one its source gives now.
     void clear();
 
     // Where the traced envelope comes from when the chart window asks for it
