@@ -20,6 +20,8 @@
 #include "thermo/composition.h"
 #include "thermo/numerical_fault.h"
 
+#include "test_mixtures.h"
+
 namespace envelope {
 namespace {
 
@@ -512,12 +514,7 @@ TEST(MixtureRun, AMixtureWhoseStartFailsReportsTheSearchAndTheFault)
 {
     // Hydrogen and helium: the dew search at 2 bar finds no temperature at
     // which the feed is all liquid.
-    Mixture light;
-    light.componentNames = {"hydrogen", "helium"};
-    light.criticalTemperature = {33.19, 5.2};
-    light.criticalPressure = {13.13, 2.28};
-    light.acentricFactor = {-0.216, -0.39};
-    light.feed = {0.5, 0.5};
+    const Mixture light = test::HydrogenHelium();
     const MemoryRun run = RunInMemory(light);
     EXPECT_EQ(run.outcome, RunOutcome::StartPhaseFailed);
     EXPECT_EQ(run.report.start.end, StageEnd::Fault);

@@ -13,6 +13,8 @@
 #include "equilibrium/wilson_start.h"
 #include "thermo/composition.h"
 
+#include "test_mixtures.h"
+
 namespace envelope {
 namespace {
 
@@ -45,16 +47,6 @@ double FlashV(const Mixture& mixture, double T, double P)
     return V;
 }
 
-Mixture Binary()
-{
-    Mixture m = BuiltInMixture();
-    for (auto* list : {&m.criticalTemperature, &m.criticalPressure, &m.acentricFactor})
-        list->erase(list->begin());
-    m.componentNames.erase(m.componentNames.begin());
-    m.feed = {0.3, 0.7};
-    return m;
-}
-
 // A lean natural gas, methane to n-pentane.
 Mixture LeanGas()
 {
@@ -70,7 +62,7 @@ Mixture LeanGas()
 TEST(WilsonStart, LiesWithinTwentyKelvinOfTheSaturationTemperatures)
 {
     constexpr double P = 2.0;
-    for (const Mixture& mixture : {BuiltInMixture(), Binary(), LeanGas()}) {
+    for (const Mixture& mixture : {BuiltInMixture(), test::BuiltInWithoutMethane(), LeanGas()}) {
         SCOPED_TRACE(mixture.componentNames.front() + " .. " + mixture.componentNames.back());
         const double Tb = WilsonBubbleTemperature(mixture, mixture.feed, P, -1.0);
         const double Td = WilsonDewTemperature(mixture, mixture.feed, P, -1.0);

@@ -19,6 +19,8 @@
 #include "ui/form1.h"
 #include "ui/form2.h"
 
+#include "../test_mixtures.h"
+
 using namespace envelope;
 
 namespace {
@@ -49,17 +51,6 @@ void ClickRun(Form1& form)
     auto* run = form.findChild<QPushButton*>(QStringLiteral("Command1"));
     QVERIFY(run != nullptr);
     QTest::mouseClick(run, Qt::LeftButton);
-}
-
-// The built-in mixture without its lightest component.
-Mixture Binary()
-{
-    Mixture m = BuiltInMixture();
-    for (auto* list : {&m.criticalTemperature, &m.criticalPressure, &m.acentricFactor})
-        list->erase(list->begin());
-    m.componentNames.erase(m.componentNames.begin());
-    m.feed = {0.3, 0.7};
-    return m;
 }
 
 std::array<qsizetype, 6> PointCounts(const MemoryChart& chart)
@@ -177,7 +168,7 @@ void RunClickTest::closingTheMainWindowEndsTheProgram()
 void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
 {
     const MemoryRun builtIn = RunInMemory(BuiltInMixture());
-    const MemoryRun binary = RunInMemory(Binary());
+    const MemoryRun binary = RunInMemory(test::BuiltInWithoutMethane());
     // The binary's bubble table is shorter, so leftovers would show.
     QVERIFY(binary.bubbleTable.rowCount() < builtIn.bubbleTable.rowCount());
 
@@ -187,7 +178,7 @@ void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
     QVERIFY(HoldsOnly(form, builtIn));
     QCOMPARE(form.statusLine().currentMessage(), QString::fromStdString(builtIn.report.Summary()));
 
-    form.useMixture(Binary());
+    form.useMixture(test::BuiltInWithoutMethane());
     ClickRun(form);
     QVERIFY(HoldsOnly(form, binary));
     QCOMPARE(form.statusLine().currentMessage(), QString::fromStdString(binary.report.Summary()));
@@ -208,12 +199,7 @@ void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
 void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
 {
     // Hydrogen and helium: the dew search at 2 bar fails.
-    Mixture light;
-    light.componentNames = {"hydrogen", "helium"};
-    light.criticalTemperature = {33.19, 5.2};
-    light.criticalPressure = {13.13, 2.28};
-    light.acentricFactor = {-0.216, -0.39};
-    light.feed = {0.5, 0.5};
+    const Mixture light = test::HydrogenHelium();
     const MemoryRun expected = RunInMemory(light);
     QCOMPARE(expected.outcome, RunOutcome::StartPhaseFailed);
 

@@ -1,0 +1,34 @@
+#pragma once
+// Small mixtures that several test programs run.
+
+#include "envelope/case.h"
+#include "thermo/mixture.h"
+
+namespace envelope::test {
+
+// The built-in mixture without its lightest component: ethane- and
+// octane-like, 0.3 and 0.7.
+inline Mixture BuiltInWithoutMethane()
+{
+    Mixture m = BuiltInMixture();
+    for (auto* list : {&m.criticalTemperature, &m.criticalPressure, &m.acentricFactor})
+        list->erase(list->begin());
+    m.componentNames.erase(m.componentNames.begin());
+    m.feed = {0.3, 0.7};
+    return m;
+}
+
+// Hydrogen and helium: at 2 bar no temperature makes the feed all liquid, so
+// a run fails while it looks for its dew start point.
+inline Mixture HydrogenHelium()
+{
+    Mixture m;
+    m.componentNames = {"hydrogen", "helium"};
+    m.criticalTemperature = {33.19, 5.2};
+    m.criticalPressure = {13.13, 2.28};
+    m.acentricFactor = {-0.216, -0.39};
+    m.feed = {0.5, 0.5};
+    return m;
+}
+
+} // namespace envelope::test
