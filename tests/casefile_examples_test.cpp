@@ -17,6 +17,8 @@
 #include "envelope/run_workspace.h"
 #include "equilibrium/flash.h"
 
+#include "test_mixtures.h"
+
 namespace envelope {
 namespace {
 
@@ -81,15 +83,7 @@ TEST(ExampleCases, EverySaturationRowIsConfirmedByFlashes)
 
 TEST(ExampleCases, BinarySaturationRowsAreConfirmedByFlashes)
 {
-    Mixture binary;
-    binary.componentNames = {"methane", "n-butane"};
-    for (const std::string& name : binary.componentNames) {
-        const Component* known = FindComponent(name);
-        binary.criticalTemperature.push_back(known->criticalTemperature);
-        binary.criticalPressure.push_back(known->criticalPressure);
-        binary.acentricFactor.push_back(known->acentricFactor);
-    }
-    binary.feed = {0.6, 0.4};
+    Mixture binary = test::MethaneButaneFromTable();
     binary.kij = {0, 0.02, 0.02, 0};
     RunAndConfirm(binary);
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Small mixtures that several test programs run.
 
+#include <string>
+
+#include "components/component_table.h"
 #include "envelope/case.h"
 #include "thermo/mixture.h"
 
@@ -28,6 +31,22 @@ inline Mixture HydrogenHelium()
     m.criticalPressure = {13.13, 2.28};
     m.acentricFactor = {-0.216, -0.39};
     m.feed = {0.5, 0.5};
+    return m;
+}
+
+// Methane and n-butane, 0.6 and 0.4, with the component table's constants
+// (for the test programs that link the table).
+inline Mixture MethaneButaneFromTable()
+{
+    Mixture m;
+    m.componentNames = {"methane", "n-butane"};
+    for (const std::string& name : m.componentNames) {
+        const Component* known = FindComponent(name);
+        m.criticalTemperature.push_back(known->criticalTemperature);
+        m.criticalPressure.push_back(known->criticalPressure);
+        m.acentricFactor.push_back(known->acentricFactor);
+    }
+    m.feed = {0.6, 0.4};
     return m;
 }
 

@@ -20,6 +20,8 @@
 #include "ui/form2.h"
 #include "ui/mixture_editor.h"
 
+#include "../test_mixtures.h"
+
 using namespace envelope;
 
 namespace {
@@ -132,16 +134,8 @@ void MixtureEditorTest::editedMixtureIsUsedNamedAndSaved()
 {
     Form1 form;
     QCOMPARE(form.mixture(), BuiltInMixture());
-    Mixture binary;
+    Mixture binary = test::MethaneButaneFromTable();
     binary.name = "methane and n-butane";
-    binary.componentNames = {"methane", "n-butane"};
-    for (const std::string& name : binary.componentNames) {
-        const Component* known = FindComponent(name);
-        binary.criticalTemperature.push_back(known->criticalTemperature);
-        binary.criticalPressure.push_back(known->criticalPressure);
-        binary.acentricFactor.push_back(known->acentricFactor);
-    }
-    binary.feed = {0.6, 0.4};
     form.useMixture(binary);
     form.chart().showForm();
     QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 methane and n-butane"));
