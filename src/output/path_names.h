@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/quoted_name.h"
+
 namespace envelope {
 
 // The directory that holds the path's last component: "a" for "a/b" and
@@ -17,10 +19,5 @@ std::string LastComponentOf(std::string_view path);
 
 // The name below the directory.
 std::string JoinPath(std::string_view directory, std::string_view name);
-
-// The name in single quotes, fit for a one-line message: valid UTF-8 text
-// appears as it is, while control characters, invalid bytes, the quote and
-// the backslash appear as C escapes (\n, \xff, \', \\).
-std::string QuotedName(std::string_view name);
 
 } // namespace envelope
