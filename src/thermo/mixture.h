@@ -31,6 +31,10 @@ struct Mixture {
     // sqrt(a_i a_j) (1 - k_ij). Empty means every k_ij is zero. The equation
     // of state refuses k_ij != k_ji with the numerical fault.
     std::vector<double> kij;
+    // The k_ij are the interaction table's for these components (a case file
+    // said "kij": "table", or the editor filled them from it); a case file
+    // written of the mixture says so again while they still are.
+    bool kijFromTable = false;
 
     // The component count, as the 16-bit count the calculations use.
     std::int16_t Count() const { return Count16(static_cast<long long>(criticalTemperature.size())); }
