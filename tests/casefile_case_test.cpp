@@ -10,6 +10,7 @@
 #include "casefile/case_file.h"
 #include "casefile/mixture_check.h"
 #include "envelope/case.h"
+#include "interaction/interaction_table.h"
 
 namespace envelope {
 namespace {
@@ -58,6 +59,7 @@ TEST(CaseFile, EachBadInputGetsOneLineWithFileThePlaceAndTheProblem)
         {"kij asymmetric", Case(R"(, "kij": [[0, 0.1], [0.2, 0]])"), "kij row 1, column 2: not symmetric"},
         {"kij diagonal", Case(R"(, "kij": [[0.1, 0], [0, 0]])"), "kij row 1, column 1: the diagonal must be 0"},
         {"kij range", Case(R"(, "kij": [[0, 1], [1, 0]])"), "kij row 1, column 2: kij must lie between -1 and 1"},
+        {"kij word", Case(R"(, "kij": "Table")"), "kij: must be an array of rows or \"table\""},
     };
     for (const BadCase& bad : cases) {
         SCOPED_TRACE(bad.what);
@@ -87,6 +89,46 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameMixture)
     // The table's constants are left out, and the built-in case reads back too.
     EXPECT_FALSE(CaseJson(m).contains("45.99"));
     EXPECT_EQ(ParseCase(CaseJson(BuiltInMixture()), "b.json").mixture, BuiltInMixture());
+}
+
+TEST(CaseFile, TableKijAreTheTablesAndAreWrittenBackAsTableWhileUnchanged)
+{
+    const QByteArray json = R"({"components": [{"name": "N2", "z": 0.1}, {"name": "methane", "z": 0.7},
+                                               {"name": "carbon dioxide", "z": 0.1},
+                                               {"name": "C8 cut", "z": 0.1, "tc": 575, "pc": 25, "omega": 0.41}],
+                                "kij": "table"})";
+    const CaseReading reading = ParseCase(json, "table.json");
+    ASSERT_TRUE(reading.ok()) << reading.problem.toStdString();
+    const Mixture& m = reading.mixture;
+    EXPECT_TRUE(m.kijFromTable);
+    const TableInteractions table = InteractionsFromTable(m.componentNames, EosKind::SRK);
+    EXPECT_EQ(table.pairs.size(), 3u);
+    EXPECT_EQ(m.kij, table.kij);
+    // Saved as the word while the values are the table's, and read back the same.
+    EXPECT_TRUE(CaseJson(m).contains(R"("kij": "table")")) << CaseJson(m).toStdString();
+    EXPECT_EQ(ParseCase(CaseJson(m), "again.json").mixture, m);
+
+    // Edited afterwards: saved as the matrix, which keeps the edit.
+    Mixture edited = m;
+    edited.kij[0 * 4 + 3] = edited.kij[3 * 4 + 0] = 0.05;
+    const CaseReading back = ParseCase(CaseJson(edited), "edited.json");
+    ASSERT_TRUE(back.ok()) << back.problem.toStdString();
+    EXPECT_FALSE(back.mixture.kijFromTable);
+    EXPECT_EQ(back.mixture.kij, edited.kij);
+
+    // An explicit matrix keeps its meaning even when it equals the table's.
+    Mixture typed = m;
+    typed.kijFromTable = false;
+    const CaseReading explicitly = ParseCase(CaseJson(typed), "typed.json");
+    EXPECT_FALSE(CaseJson(typed).contains(R"("kij": "table")"));
+    EXPECT_EQ(explicitly.mixture, typed);
+
+    // No pair in the table: every k_ij is 0, and the case still says "table".
+    const CaseReading none = ParseCase(Case(R"(, "kij": "table")", R"({"name": "hydrogen", "z": 0.5})").c_str(), "h.json");
+    ASSERT_TRUE(none.ok()) << none.problem.toStdString();
+    EXPECT_TRUE(none.mixture.kij.empty());
+    EXPECT_TRUE(none.mixture.kijFromTable);
+    EXPECT_TRUE(CaseJson(none.mixture).contains(R"("kij": "table")"));
 }
 
 TEST(CaseFile, ShippedExamplesAreValidCases)

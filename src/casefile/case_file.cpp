@@ -11,6 +11,7 @@
 
 #include "casefile/mixture_check.h"
 #include "components/component_table.h"
+#include "interaction/interaction_table.h"
 
 namespace envelope {
 
@@ -94,12 +95,23 @@ QString ReadComponents(const QJsonArray& components, Mixture& m)
     return {};
 }
 
-// Reads k_ij into the mixture, row-major; the problem, or an empty text.
+// The word that takes k_ij from the interaction table.
+const QString KijTable = QStringLiteral("table");
+
+// The equation of state whose table values a case's "kij": "table" takes.
+constexpr EosKind CaseEos = EosKind::SRK;
+
+// Reads k_ij into the mixture, row-major, or takes them from the interaction
+// table; the problem, or an empty text.
 QString ReadInteractionParameters(const QJsonValue& json, Mixture& m)
 {
     const qsizetype n = static_cast<qsizetype>(m.componentNames.size());
+    if (json.isString() && json.toString() == KijTable) {
+        ApplyInteractionTable(m, CaseEos);
+        return {};
+    }
     if (!json.isArray())
-        return "kij: must be an array of rows";
+        return "kij: must be an array of rows or \"table\"";
     const QJsonArray rows = json.toArray();
     if (rows.size() != n)
         return QString("kij: %1 rows for %2 components").arg(rows.size()).arg(n);
@@ -199,7 +211,9 @@ QByteArray CaseJson(const Mixture& m)
         components.append(component);
     }
     root.insert("components", components);
-    if (m.HasInteractionParameters() && m.kij.size() == n * n) {
+    if (m.kijFromTable && MatchesInteractionTable(m, CaseEos)) {
+        root.insert("kij", KijTable);
+    } else if (m.HasInteractionParameters() && m.kij.size() == n * n) {
         QJsonArray rows;
         for (std::size_t i = 0; i < n; ++i) {
             QJsonArray row;

@@ -6,7 +6,8 @@
 //    "kij": [[0, 0.02], [0.02, 0]]}
 // with tc in K and pc in bar. A component of the component table may leave
 // out its constants; constants given override the table's. "name" and "kij"
-// may be left out.
+// may be left out; "kij": "table" takes k_ij from the interaction table
+// (interaction/kij.csv), 0 for the pairs it does not list.
 
 #include <QByteArray>
 #include <QString>
@@ -33,7 +34,9 @@ CaseReading ParseCase(const QByteArray& json, const QString& fileName);
 CaseReading ReadCaseFile(const QString& fileName);
 
 // The mixture as a case file's JSON text, which ParseCase reads back to the
-// same mixture. Constants equal to the table's are left out.
+// same mixture. Constants equal to the table's are left out. k_ij taken from
+// the interaction table are written as "kij": "table" while they still are
+// the table's for the mixture's components; otherwise as the matrix.
 QByteArray CaseJson(const Mixture& mixture);
 
 } // namespace envelope
