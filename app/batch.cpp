@@ -1,18 +1,22 @@
 #include "batch.h"
 
 #include <cerrno>
+#include <charconv>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "desktop.h"
+#include "components/component_table.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
 #include "envelope/run.h"
 #include "envelope/traced_overlay.h"
 #include "envelope/traced_tables.h"
+#include "interaction/interaction_table.h"
 #include "output/output_files.h"
 #include "output/path_names.h"
 #include "output/standard_output.h"
@@ -139,6 +143,26 @@ std::string WriteFiles(const std::vector<PlannedFile>& planned, const BatchResul
     return files.commit() ? std::string() : files.problem();
 }
 
+// The section that lists, for a case whose k_ij come from the interaction
+// table, each pair the table gave (named as the component table names them),
+// its k_ij and where it is from; "-" in every column when there is none.
+void WriteTablePairs(std::ostream& out, const Mixture& mixture)
+{
+    const EosKind eos = EosKind::SRK;
+    const TableInteractions found = InteractionsFromTable(mixture.componentNames, eos);
+    out << "\nInteraction Parameters\nComponent 1\tComponent 2\tk_ij\tSource\n";
+    if (found.pairs.empty())
+        out << "-\t-\t-\t-\n";
+    for (const TablePair& pair : found.pairs) {
+        char kij[32];
+        const auto end = std::to_chars(kij, kij + sizeof kij, pair.entry->kij).ptr;
+        out << FindComponent(mixture.componentNames[pair.first])->name << '\t'
+            << FindComponent(mixture.componentNames[pair.second])->name << '\t' << std::string_view(kij, end - kij)
+            << '\t' << InteractionTableSource << ", " << EosName(pair.entry->eos) << ", page " << pair.entry->page
+            << '\n';
+    }
+}
+
 } // namespace
 
 int RunBatch(const CommandLine& command, const Mixture& mixture)
@@ -164,6 +188,8 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
         report << '\n';
         WriteTracedReport(report, traced);
     }
+    if (mixture.kijFromTable)
+        WriteTablePairs(report, mixture);
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
     if (run.outcome != RunOutcome::Completed)
