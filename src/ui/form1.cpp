@@ -15,6 +15,7 @@
 
 #include "casefile/case_file.h"
 #include "envelope/case.h"
+#include "interaction/interaction_table.h"
 #include "envelope/csv.h"
 #include "envelope/run.h"
 #include "envelope/traced_overlay.h"
@@ -132,6 +133,14 @@ void Form1::useMixture(const Mixture& mixture, const QString& fileName)
         chart_.setMixtureName({});
     else
         chart_.setMixtureName(mixture_.name.empty() ? tr("unnamed mixture") : QString::fromStdString(mixture_.name));
+    // Says which pairs took their k_ij from the interaction table, until a run
+    // sums itself up here.
+    if (mixture_.kijFromTable) {
+        const TableInteractions found = InteractionsFromTable(mixture_.componentNames, EosKind::SRK);
+        const QString note = QString::fromStdString(TablePairsText(mixture_.componentNames, found, EosKind::SRK));
+        statusLine_->showMessage(note);
+        statusLine_->setToolTip(note);
+    }
 }
 
 QString Form1::openCase(const QString& fileName)

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "components/component_table.h"
+#include "interaction/interaction_table.h"
 
 namespace envelope {
 
@@ -110,10 +111,27 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
 
     kij_ = new QTableWidget(0, 0);
     kij_->setObjectName(QStringLiteral("InteractionParameters"));
+    auto* fill = new QPushButton(tr("&Fill k_ij from table"));
+    fill->setObjectName(QStringLiteral("FillKijFromTable"));
+    fill->setToolTip(tr("Sets each pair that the interaction table lists (%1) to its k_ij there; "
+                        "the other pairs keep theirs.")
+                         .arg(QString::fromUtf8(InteractionTableSource.data(),
+                                                static_cast<qsizetype>(InteractionTableSource.size()))));
+    connect(fill, &QPushButton::clicked, this, &MixtureEditor::fillFromTable);
+    tableNote_ = new QLabel;
+    tableNote_->setObjectName(QStringLiteral("TableNote"));
+    tableNote_->setWordWrap(true);
+    tableNote_->setTextFormat(Qt::PlainText);
+    tableNote_->hide();
+    auto* kijButtons = new QHBoxLayout;
+    kijButtons->addWidget(fill);
+    kijButtons->addStretch();
     auto* kijPage = new QWidget;
     auto* kijLayout = new QVBoxLayout(kijPage);
     kijLayout->addWidget(new QLabel(tr("Binary interaction parameters k<sub>ij</sub>, symmetric; empty means 0.")));
     kijLayout->addWidget(kij_);
+    kijLayout->addWidget(tableNote_);
+    kijLayout->addLayout(kijButtons);
 
     tabs_ = new QTabWidget;
     tabs_->addTab(componentsPage, tr("&Components"));
@@ -154,6 +172,7 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
                 if (i != j && mixture.kij[i * n + j] != 0.0)
                     cell(*kij_, static_cast<int>(i), static_cast<int>(j))->setText(NumberText(mixture.kij[i * n + j]));
     filling_ = false;
+    fromTable_ = mixture.kijFromTable;
 
     connect(components_, &QTableWidget::itemChanged, this, &MixtureEditor::componentChanged);
     connect(kij_, &QTableWidget::itemChanged, this, &MixtureEditor::interactionParameterChanged);
@@ -163,6 +182,11 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
 QString MixtureEditor::problem() const
 {
     return problem_->text();
+}
+
+QString MixtureEditor::tableNote() const
+{
+    return tableNote_->text();
 }
 
 QTableWidgetItem* MixtureEditor::cell(QTableWidget& table, int row, int column) const
@@ -290,6 +314,28 @@ void MixtureEditor::normaliseFeed()
     filling_ = false;
 }
 
+void MixtureEditor::fillFromTable()
+{
+    clearProblem();
+    std::vector<std::string> names;
+    for (int row = 0; row < components_->rowCount(); ++row) {
+        const QTableWidgetItem* item = components_->item(row, NameColumn);
+        names.push_back(item == nullptr ? std::string() : item->text().trimmed().toStdString());
+    }
+    const TableInteractions found = InteractionsFromTable(names, eos_);
+    filling_ = true;
+    for (const TablePair& pair : found.pairs) {
+        const QString value = NumberText(pair.entry->kij);
+        cell(*kij_, static_cast<int>(pair.first), static_cast<int>(pair.second))->setText(value);
+        cell(*kij_, static_cast<int>(pair.second), static_cast<int>(pair.first))->setText(value);
+    }
+    filling_ = false;
+    fromTable_ = true;
+    tableNote_->setText(QString::fromStdString(TablePairsText(names, found, eos_)));
+    tableNote_->show();
+    tabs_->setCurrentIndex(1);
+}
+
 bool MixtureEditor::check()
 {
     clearProblem();
@@ -329,6 +375,7 @@ bool MixtureEditor::check()
     }
     if (!m.HasInteractionParameters())
         m.kij.clear();
+    m.kijFromTable = fromTable_ && MatchesInteractionTable(m, eos_);
     const MixtureProblem problem = CheckMixture(m);
     if (!problem.ok()) {
         showProblem(problem);

@@ -3,11 +3,13 @@
 // on one tab, the binary interaction parameters on another. A name from the
 // component table fills in that component's constants, which stay editable.
 // The mixture is checked as a case file's is; a problem is shown at its field
-// and keeps the dialog open.
+// and keeps the dialog open. "Fill k_ij from table" sets the pairs the
+// interaction table lists and says which.
 
 #include <QDialog>
 
 #include "casefile/mixture_check.h"
+#include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
 
 class QLabel;
@@ -35,6 +37,9 @@ public:
     QLineEdit& mixtureName() const { return *name_; }
     // The text of the problem found by the last check; empty when there was none.
     QString problem() const;
+    // The line under the k_ij that says which pairs the last "Fill k_ij from
+    // table" set; empty until then.
+    QString tableNote() const;
 
 public slots:
     // Reads the fields into a mixture and checks it. Shows the problem at its
@@ -45,6 +50,9 @@ public slots:
     void removeComponent();
     // Divides every z by their sum.
     void normaliseFeed();
+    // Sets every pair of the components that the interaction table lists to
+    // its k_ij there; the other pairs keep theirs.
+    void fillFromTable();
     void accept() override;
 
 private:
@@ -63,6 +71,12 @@ private:
     QTableWidget* components_;
     QTableWidget* kij_;
     QLabel* problem_;
+    QLabel* tableNote_;
+    // The equation of state whose table values "Fill k_ij from table" takes.
+    EosKind eos_ = EosKind::SRK;
+    // The k_ij were filled from the table, by the case or by the button: the
+    // mixture keeps that mark while they still are the table's.
+    bool fromTable_ = false;
     bool filling_ = false;
 };
 

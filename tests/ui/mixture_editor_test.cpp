@@ -11,11 +11,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "casefile/case_file.h"
 #include "components/component_table.h"
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
+#include "interaction/interaction_table.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "ui/mixture_editor.h"
@@ -52,6 +54,7 @@ private slots:
     void interactionParametersStaySymmetricAndFollowTheRows();
     void editedMixtureIsUsedNamedAndSaved();
     void editedMixtureIsRun();
+    void fillFromTableSetsTheListedPairsAndSaysWhich();
 };
 
 void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
@@ -188,6 +191,45 @@ void MixtureEditorTest::editedMixtureIsRun()
     }
     QVERIFY(form.chart().form() != nullptr);
     QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 octane-rich"));
+}
+
+void MixtureEditorTest::fillFromTableSetsTheListedPairsAndSaysWhich()
+{
+    Mixture m;
+    m.componentNames = {"N2", "methane", "C8 cut"};
+    m.criticalTemperature = {126.2, 190.56, 575.0};
+    m.criticalPressure = {33.98, 45.99, 25.0};
+    m.acentricFactor = {0.037, 0.011, 0.41};
+    m.feed = {0.1, 0.8, 0.1};
+    m.kij = {0, 0, 0, 0, 0, 0.05, 0, 0.05, 0};
+    MixtureEditor editor(m);
+    QTableWidget& kij = editor.interactionParameters();
+    QVERIFY(editor.tableNote().isEmpty());
+    QTest::mouseClick(editor.findChild<QPushButton*>(QStringLiteral("FillKijFromTable")), Qt::LeftButton);
+
+    // The table's pair, on both sides of the diagonal; the cut's own value is kept.
+    const double listed = FindInteraction("N2", "methane", EosKind::SRK)->kij;
+    QCOMPARE(Cell(kij, 0, 1).toDouble(), listed);
+    QCOMPARE(Cell(kij, 1, 0).toDouble(), listed);
+    QCOMPARE(Cell(kij, 1, 2), QStringLiteral("0.05"));
+    QCOMPARE(editor.findChild<QTabWidget*>()->currentIndex(), 1);
+    QVERIFY2(editor.tableNote().contains("N2/methane"), qPrintable(editor.tableNote()));
+    QVERIFY(!editor.tableNote().contains("C8 cut"));
+
+    // With a value of its own the matrix is saved as numbers ...
+    QVERIFY(editor.check());
+    QCOMPARE(editor.mixture().Kij(1, 0), listed);
+    QVERIFY(!editor.mixture().kijFromTable);
+    // ... and once it holds only the table's, as "table".
+    SetCell(kij, 1, 2, QString());
+    QVERIFY(editor.check());
+    QVERIFY(editor.mixture().kijFromTable);
+    QVERIFY(CaseJson(editor.mixture()).contains(R"("kij": "table")"));
+
+    // A case that said "table" opens with its pairs named in the status line.
+    Form1 form;
+    form.useMixture(editor.mixture());
+    QVERIFY2(form.statusLine().currentMessage().contains("N2/methane"), qPrintable(form.statusLine().currentMessage()));
 }
 
 QTEST_MAIN(MixtureEditorTest)
