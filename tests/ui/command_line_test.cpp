@@ -34,6 +34,7 @@
 #include "envelope/report.h"
 #include "equilibrium/flash.h"
 #include "equilibrium/wilson_start.h"
+#include "interaction/interaction_table.h"
 #include "thermo/composition.h"
 #include "ui/form2.h"
 
@@ -278,6 +279,7 @@ private slots:
     void initTestCase();
     void csvAndChartWriteAllFourFiles();
     void caseFileRunsItsMixture();
+    void tableKijAreRunAndNamedInAClosingSection();
     void traceAddsTwoSectionsTwoFilesAndTheOverlay();
     void everyExampleFillsItsThreeTables();
     void aFailedStartGivesItsReasonOnTheErrorLine();
@@ -350,6 +352,41 @@ void CommandLineTest::caseFileRunsItsMixture()
     QCOMPARE(outcome.out, Report(expected));
     QVERIFY(outcome.out != Report(expected_));
     QCOMPARE(scratch.read("out/dew.csv"), Csv(expected.dewTable));
+}
+
+// "kij": "table": the run uses the table's k_ij, and a last section names the
+// pairs taken, or says there were none.
+void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
+{
+    Scratch scratch;
+    scratch.write("gas.json", R"({"components": [{"name": "N2", "z": 0.02}, {"name": "CO2", "z": 0.03},
+        {"name": "methane", "z": 0.85}, {"name": "ethane", "z": 0.07}, {"name": "n-butane", "z": 0.03}],
+        "kij": "table"})");
+    scratch.write("butanes.json", R"({"components": [{"name": "isobutane", "z": 0.5},
+        {"name": "n-butane", "z": 0.5}], "kij": "table"})");
+    const QByteArray heading = "\nInteraction Parameters\nComponent 1\tComponent 2\tk_ij\tSource\n";
+    for (const char* name : {"gas.json", "butanes.json"}) {
+        const CaseReading reading = ReadCaseFile(scratch.path(QString::fromLatin1(name)));
+        QVERIFY2(reading.ok(), qPrintable(reading.problem));
+        const MemoryRun expected = RunInMemory(reading.mixture);
+        const Outcome outcome = scratch.run({"--case", name, "--headless"});
+        QCOMPARE(outcome.status, expected.outcome == RunOutcome::Completed ? 0 : 1);
+        QVERIFY(outcome.out.startsWith(Report(expected) + heading));
+        const QList<QByteArray> rows = outcome.out.mid(Report(expected).size() + heading.size()).split('\n');
+        const TableInteractions found = InteractionsFromTable(reading.mixture.componentNames, EosKind::SRK);
+        if (found.pairs.empty()) {
+            QCOMPARE(rows, (QList<QByteArray>{"-\t-\t-\t-", ""}));
+            continue;
+        }
+        QCOMPARE(rows.size(), static_cast<qsizetype>(found.pairs.size() + 1));
+        for (std::size_t k = 0; k < found.pairs.size(); ++k) {
+            const QList<QByteArray> cells = rows[static_cast<qsizetype>(k)].split('\t');
+            QCOMPARE(cells.size(), 4);
+            QCOMPARE(cells[2].toDouble(), found.pairs[k].entry->kij);
+            QVERIFY(cells[3].endsWith("page " + QByteArray::number(found.pairs[k].entry->page)));
+        }
+        QCOMPARE(rows[0].left(rows[0].indexOf('\t', rows[0].indexOf('\t') + 1)), QByteArray("nitrogen\tcarbon dioxide"));
+    }
 }
 
 // --trace: after the tables and a blank line the two sections, the same rows
