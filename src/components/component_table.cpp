@@ -1,7 +1,6 @@
 #include "components/component_table.h"
 
 #include <cctype>
-#include <stdexcept>
 
 #include "components/component_data.h"
 #include "components/table_text.h"
@@ -43,20 +42,16 @@ bool Matches(const Component& component, const std::string& lowerName)
 
 [[noreturn]] void Malformed(int lineNumber, const std::string& problem)
 {
-    throw std::invalid_argument("component table, line " + std::to_string(lineNumber) + ": " + problem);
+    TableError("component table", lineNumber, problem);
 }
 
 } // namespace
 
 std::vector<Component> ParseComponentTable(std::string_view csv)
 {
-    const std::vector<TableLine> lines = TableLines(csv);
-    if (lines.empty())
-        Malformed(1, "no heading");
-    if (lines.front().text != Heading)
-        Malformed(lines.front().number, "the heading must be '" + std::string(Heading) + "'");
+    const std::vector<TableLine> lines = TableEntries(csv, Heading, "component table");
     std::vector<Component> table;
-    for (std::size_t k = 1; k < lines.size(); ++k) {
+    for (std::size_t k = 0; k < lines.size(); ++k) {
         const int lineNumber = lines[k].number;
         const std::vector<std::string> fields = CsvFields(lines[k].text);
         if (fields.size() != 5)

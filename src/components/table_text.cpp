@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <stdexcept>
 
 namespace envelope {
 
@@ -60,6 +61,22 @@ std::vector<TableLine> TableLines(std::string_view text)
         if (!line.empty() && line.front() != '#')
             lines.push_back({number, line});
     }
+    return lines;
+}
+
+void TableError(std::string_view table, int lineNumber, const std::string& problem)
+{
+    throw std::invalid_argument(std::string(table) + ", line " + std::to_string(lineNumber) + ": " + problem);
+}
+
+std::vector<TableLine> TableEntries(std::string_view text, std::string_view heading, std::string_view table)
+{
+    std::vector<TableLine> lines = TableLines(text);
+    if (lines.empty())
+        TableError(table, 1, "no heading");
+    if (lines.front().text != heading)
+        TableError(table, lines.front().number, "the heading must be '" + std::string(heading) + "'");
+    lines.erase(lines.begin());
     return lines;
 }
 

@@ -31,4 +31,11 @@ struct TableLine {
 };
 std::vector<TableLine> TableLines(std::string_view text);
 
+// Throws std::invalid_argument "<table>, line <n>: <problem>".
+[[noreturn]] void TableError(std::string_view table, int lineNumber, const std::string& problem);
+
+// The entry lines of a table's text, which must start with this heading line;
+// throws TableError naming the table when it does not.
+std::vector<TableLine> TableEntries(std::string_view text, std::string_view heading, std::string_view table);
+
 } // namespace envelope

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <optional>
-#include <stdexcept>
 
 #include "components/component_table.h"
 #include "components/table_text.h"
@@ -16,7 +15,7 @@ constexpr std::string_view Heading = "component1,component2,eos,kij,page,data_se
 
 [[noreturn]] void Malformed(int lineNumber, const std::string& problem)
 {
-    throw std::invalid_argument("interaction table, line " + std::to_string(lineNumber) + ": " + problem);
+    TableError("interaction table", lineNumber, problem);
 }
 
 // The component table's name of the component named; throws naming the line
@@ -45,13 +44,9 @@ std::string NumberText(double value)
 
 std::vector<InteractionEntry> ParseInteractionTable(std::string_view csv)
 {
-    const std::vector<TableLine> lines = TableLines(csv);
-    if (lines.empty())
-        Malformed(1, "no heading");
-    if (lines.front().text != Heading)
-        Malformed(lines.front().number, "the heading must be '" + std::string(Heading) + "'");
+    const std::vector<TableLine> lines = TableEntries(csv, Heading, "interaction table");
     std::vector<InteractionEntry> table;
-    for (std::size_t k = 1; k < lines.size(); ++k) {
+    for (std::size_t k = 0; k < lines.size(); ++k) {
         const int lineNumber = lines[k].number;
         const std::vector<std::string> fields = CsvFields(lines[k].text);
         if (fields.size() != 6)
