@@ -10,6 +10,7 @@
 
 #include "desktop.h"
 #include "components/component_table.h"
+#include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
@@ -31,36 +32,14 @@ namespace envelope {
 
 namespace {
 
-// The files of the traced envelope, written with the tables under --trace.
-struct TracedCsv {
-    const char* fileName;
-    TextRows (*rows)(const trace::TracedEnvelope&);
-};
-
-constexpr TracedCsv TracedCsvFiles[] = {
-    {CriticalPointsCsvFileName, &CriticalPointsRows},
-    {TracedCsvFileName, &TracedRows},
-};
-
 // What the batch run computes: the run, and under --trace the traced
 // envelope of the same mixture (null otherwise).
 struct BatchResult {
     const MemoryRun& run;
     const trace::TracedEnvelope* traced;
+    // A mixture other than the built-in case: its picture names every series.
+    bool fullLegend;
 };
-
-// The traced envelope of the run's mixture; a mixture the tracer cannot use
-// at all leaves it empty, with every point reported missing.
-trace::TracedEnvelope TraceRunMixture(const Mixture& mixture)
-{
-    try {
-        return trace::TraceEnvelope(mixture);
-    } catch (const NumericalFault& fault) {
-        trace::TracedEnvelope none;
-        none.reason = fault.what();
-        return none;
-    }
-}
 
 // One file asked for on the command line: where it goes, and how its
 // contents come from the run (empty with a problem when they cannot).
@@ -82,10 +61,10 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
                                      .contents;
                              }});
         if (command.trace)
-            for (const TracedCsv& csv : TracedCsvFiles)
-                files.push_back({JoinPath(command.csvDirectory, csv.fileName),
-                                 [rows = csv.rows](const BatchResult& result, OutputFiles&, std::string&) {
-                                     return RowsCsv(rows(*result.traced));
+            for (std::size_t index = 0; index < TracedCsvFileNames.size(); ++index)
+                files.push_back({JoinPath(command.csvDirectory, TracedCsvFileNames[index]),
+                                 [index](const BatchResult& result, OutputFiles&, std::string&) {
+                                     return TracedCsvFiles(*result.traced)[index].contents;
                                  }});
     }
     if (!command.chartFile.empty())
@@ -100,8 +79,8 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
                              const TracedOverlay overlay =
                                  result.traced != nullptr ? OverlayOf(*result.traced) : TracedOverlay{};
                              problem = DrawChartPicture(result.run.chart,
-                                                        result.traced != nullptr ? &overlay : nullptr, name,
-                                                        runtime, picture);
+                                                        result.traced != nullptr ? &overlay : nullptr,
+                                                        result.fullLegend, name, runtime, picture);
                              return picture;
                          }});
     return files;
@@ -178,8 +157,8 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
         return NumericalError(run.report);
     trace::TracedEnvelope traced;
     if (command.trace)
-        traced = TraceRunMixture(mixture);
-    if (const std::string problem = WriteFiles(files, {run, command.trace ? &traced : nullptr}); !problem.empty())
+        traced = TracedEnvelopeOf(mixture);
+    if (const std::string problem = WriteFiles(files, {run, command.trace ? &traced : nullptr, !IsBuiltInCase(mixture)}); !problem.empty())
         return UsageError(problem);
 
     std::ostringstream report;

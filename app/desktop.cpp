@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 
 #include "command_line.h"
 #include "output/interrupt_cleanup.h"
@@ -48,18 +49,23 @@ bool BuildHasWindows()
 
 int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string& caseFile)
 {
+    QApplication::setOrganizationName(QStringLiteral("Envelope"));
     QApplication::setApplicationName(QStringLiteral("Envelope"));
     QApplication::setApplicationVersion(QStringLiteral(ENVELOPE_VERSION));
     QApplication application(argc, argv);
+    // The choices remembered between program starts: units, the windows'
+    // places, the last folders, whether the traced envelope is shown.
+    QSettings settings;
     Form1 window;
+    window.rememberIn(&settings);
     if (!caseFile.empty())
         window.useMixture(mixture, QFile::decodeName(caseFile.c_str()));
     window.show();
     return application.exec();
 }
 
-std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, const std::string& fileName,
-                             const std::string& runtimeDirectory, std::string& picture)
+std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, bool fullLegend,
+                             const std::string& fileName, const std::string& runtimeDirectory, std::string& picture)
 {
     drawnName = fileName;
     qInstallMessageHandler(DropQtMessages);
@@ -70,7 +76,8 @@ std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* over
     static char* arguments[] = {name, nullptr};
     static int count = 1;
     const QApplication application(count, arguments);
-    const QByteArray drawn = ChartPicture(chart, QFile::decodeName(QByteArray::fromStdString(fileName)), overlay);
+    const QByteArray drawn =
+        ChartPicture(chart, QFile::decodeName(QByteArray::fromStdString(fileName)), overlay, fullLegend);
     if (drawn.isEmpty())
         return "cannot write " + QuotedName(fileName) + ": the chart could not be drawn";
     picture = drawn.toStdString();
@@ -93,8 +100,8 @@ int RunWindows(int, char*[], const Mixture&, const std::string&)
     return 0;
 }
 
-std::string DrawChartPicture(const MemoryChart&, const TracedOverlay*, const std::string& fileName, const std::string&,
-                             std::string&)
+std::string DrawChartPicture(const MemoryChart&, const TracedOverlay*, bool, const std::string& fileName,
+                             const std::string&, std::string&)
 {
     return "cannot write " + QuotedName(fileName) + ": this build has no chart pictures";
 }

@@ -24,8 +24,9 @@ int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string
 // empty private directory, as its runtime directory; its messages are
 // dropped, and a fatal one removes the temporaries and ends the process with
 // one line on standard error and status 2. With an overlay, the traced
-// envelope is drawn over the chart. Returns the problem, or an empty text.
-std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, const std::string& fileName,
-                             const std::string& runtimeDirectory, std::string& picture);
+// envelope is drawn over the chart; with fullLegend, the legend names every
+// series. Returns the problem, or an empty text.
+std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, bool fullLegend,
+                             const std::string& fileName, const std::string& runtimeDirectory, std::string& picture);
 
 } // namespace envelope

@@ -19,22 +19,24 @@ std::string Rows(int rows)
     return std::to_string(rows) + (rows == 1 ? " row" : " rows");
 }
 
-// A march in a few words: "48 rows, trivial solution at 554.2 K". With
-// details, a fault is given with its reason.
+// A march in a few words: "49 rows, trivial solution at 554.2 K", counting
+// the rows its table shows, the start point's included. With details, a
+// fault is given with its reason.
 std::string MarchText(const StageReport& march, bool details)
 {
     const std::string at = " at " + Number(march.temperature, 4) + " K";
+    const std::string rows = Rows(march.rows + 1);
     switch (march.end) {
     case StageEnd::NotRun:
         return "not run";
     case StageEnd::Done:
-        return Rows(march.rows);
+        return rows;
     case StageEnd::CheckFlash:
-        return Rows(march.rows) + ", V = " + Number(march.vapourFraction, 3) + at;
+        return rows + ", V = " + Number(march.vapourFraction, 3) + at;
     case StageEnd::NoDewPressure:
-        return Rows(march.rows) + ", no dew pressure" + at;
+        return rows + ", no dew pressure" + at;
     case StageEnd::Fault:
-        return Rows(march.rows) + ", " + (details ? march.FaultText() : FaultKindName(march.fault)) + at;
+        return rows + ", " + (details ? march.FaultText() : FaultKindName(march.fault)) + at;
     }
     return {};
 }
@@ -62,7 +64,11 @@ void StageReport::EndBy(const NumericalFault& fault)
 
 std::string StageReport::FaultText() const
 {
-    return reason + " (" + FaultKindName(fault) + ")";
+    // A reason that already names its kind is not followed by it again.
+    const std::string kind = FaultKindName(fault);
+    if (reason.find(kind) != std::string::npos)
+        return reason;
+    return reason + " (" + kind + ")";
 }
 
 std::string RunReport::Summary() const

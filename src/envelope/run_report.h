@@ -61,8 +61,8 @@ struct RunReport {
     double dewStartTemperature = 0.0;
 
     // The whole run on one short line, e.g. "start 162.2 K, 412.8 K; bubble
-    // 48 rows, trivial solution at 554.2 K; dew 27 rows, V = 0.862 at 552.8 K;
-    // spline 21 rows".
+    // 49 rows, trivial solution at 554.2 K; dew 28 rows, V = 0.862 at 552.8 K;
+    // spline 21 rows", each count that of the rows its table shows.
     std::string Summary() const;
     // The same, one line per stage, with the reasons of the faults.
     std::string Details() const;

@@ -13,6 +13,7 @@
 #include "thermo/composition.h"
 #include "thermo/mixture.h"
 #include "thermo/workspace.h"
+#include "units/units.h"
 
 namespace envelope {
 
@@ -33,7 +34,8 @@ inline constexpr double BubbleCheckLimit = 0.1;
 inline constexpr double DewCheckLimit = 0.9;
 inline constexpr std::int16_t InterpolationSteps = 20;
 
-inline constexpr double KelvinOffset = 273.15;
+// Table temperatures are in degrees Celsius.
+inline constexpr double KelvinOffset = KelvinAtZeroCelsius;
 
 // Chart series, in the order their titles are set.
 enum Series : int { BubbleSeries = 0, DewSeries, InterpSeries, Fraction005Series, Fraction03Series, Fraction05Series };

@@ -1,5 +1,6 @@
 #include "envelope/traced_overlay.h"
 
+#include "envelope/traced_tables.h"
 #include "thermo/numerical_fault.h"
 
 namespace envelope {
@@ -17,16 +18,24 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
     mark("critical point", envelope.critical);
     mark("cricondenbar", envelope.cricondenbar);
     mark("cricondentherm", envelope.cricondentherm);
+    overlay.verdict = TraceVerdictText(envelope);
     return overlay;
+}
+
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture)
+{
+    try {
+        return trace::TraceEnvelope(mixture);
+    } catch (const NumericalFault& fault) {
+        trace::TracedEnvelope none;
+        none.reason = fault.what();
+        return none;
+    }
 }
 
 TracedOverlay TracedOverlayOf(const Mixture& mixture)
 {
-    try {
-        return OverlayOf(trace::TraceEnvelope(mixture));
-    } catch (const NumericalFault&) {
-        return {};
-    }
+    return OverlayOf(TracedEnvelopeOf(mixture));
 }
 
 } // namespace envelope

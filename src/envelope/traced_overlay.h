@@ -24,9 +24,15 @@ struct TracedOverlay {
     };
     std::vector<Point> curve;
     std::vector<TracedMarker> markers;
+    // How the trace ended (TraceVerdictText).
+    std::string verdict;
 };
 
 TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope);
+
+// Traces the mixture; one that the tracer cannot use at all gives an empty
+// envelope, every point missing, with the fault as its reason.
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture);
 
 // Traces the mixture; one that cannot be traced at all gives an empty overlay.
 TracedOverlay TracedOverlayOf(const Mixture& mixture);

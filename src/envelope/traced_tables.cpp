@@ -63,6 +63,33 @@ TextRows TracedRows(const trace::TracedEnvelope& envelope)
     return rows;
 }
 
+std::array<CsvFile, 2> TracedCsvFiles(const trace::TracedEnvelope& envelope)
+{
+    return {CsvFile{CriticalPointsCsvFileName, RowsCsv(CriticalPointsRows(envelope))},
+            CsvFile{TracedCsvFileName, RowsCsv(TracedRows(envelope))}};
+}
+
+std::string TraceVerdictText(const trace::TracedEnvelope& envelope)
+{
+    std::string verdict;
+    switch (envelope.status) {
+    case trace::TraceStatus::Complete:
+        return "complete";
+    case trace::TraceStatus::Open:
+        verdict = "open";
+        break;
+    case trace::TraceStatus::NoStart:
+    case trace::TraceStatus::NotConverged:
+    case trace::TraceStatus::OutOfRange:
+    case trace::TraceStatus::PointLimit:
+        verdict = "stopped";
+        break;
+    }
+    if (!envelope.reason.empty())
+        verdict += ": " + envelope.reason;
+    return verdict;
+}
+
 void WriteTracedReport(std::ostream& out, const trace::TracedEnvelope& envelope)
 {
     WriteSection(out, CriticalPointsCaption, CriticalPointsRows(envelope));

@@ -3,10 +3,12 @@
 // rows of cell texts (heading row first), printed as two tab-separated
 // sections and written as two CSV files.
 
+#include <array>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "envelope/csv.h"
 #include "trace/trace.h"
 
 namespace envelope {
@@ -15,6 +17,8 @@ inline constexpr char CriticalPointsCaption[] = "Critical Points";
 inline constexpr char TracedEnvelopeCaption[] = "Traced Envelope";
 inline constexpr char CriticalPointsCsvFileName[] = "critical-points.csv";
 inline constexpr char TracedCsvFileName[] = "traced.csv";
+// The names in the order of TracedCsvFiles.
+inline constexpr std::array<const char*, 2> TracedCsvFileNames = {CriticalPointsCsvFileName, TracedCsvFileName};
 
 using TextRows = std::vector<std::vector<std::string>>;
 
@@ -29,6 +33,13 @@ TextRows TracedRows(const trace::TracedEnvelope& envelope);
 // Both sections, each its caption on one line and its rows with the cells
 // joined by tabs, one empty line between them.
 void WriteTracedReport(std::ostream& out, const trace::TracedEnvelope& envelope);
+
+// Both tables as the CSV files critical-points.csv and traced.csv.
+std::array<CsvFile, 2> TracedCsvFiles(const trace::TracedEnvelope& envelope);
+
+// How the trace ended, in a few words: "complete", or "open" or "stopped"
+// followed by ": " and the reason, when there is one.
+std::string TraceVerdictText(const trace::TracedEnvelope& envelope);
 
 // The value with exactly three decimals and "." as the decimal separator.
 std::string FormatFixedThree(double value);

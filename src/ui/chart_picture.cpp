@@ -31,12 +31,14 @@ void ReplayChart(const MemoryChart& source, Chart& target)
     }
 }
 
-QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay)
+QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay,
+                        bool fullLegend)
 {
     if (!IsChartPictureName(fileName))
         return {};
     QtChart window;
     ReplayChart(chart, window);
+    window.form()->setFullLegend(fullLegend);
     if (overlay != nullptr) {
         window.setTracedOverlay(*overlay);
         window.form()->showTracedAction().setChecked(true);

@@ -22,7 +22,9 @@ void ReplayChart(const MemoryChart& source, Chart& target);
 // picture in the format that the name's suffix asks for (IsChartPictureName),
 // or an empty array when it could not be drawn. Needs a QApplication.
 // With an overlay, the traced envelope is drawn over the chart as the
-// window's "Show traced envelope" item draws it.
-QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay = nullptr);
+// window's "Show traced envelope" item draws it; with fullLegend, the legend
+// names every series, as for a mixture other than the built-in case.
+QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay = nullptr,
+                        bool fullLegend = false);
 
 } // namespace envelope

@@ -16,12 +16,15 @@
 #include <QWheelEvent>
 #include <QXYSeries>
 
+#include "ui/unit_choice.h"
+
 namespace envelope {
 
 namespace {
 
-constexpr double KelvinToCelsius = 273.15;
 constexpr double MarkerRadius = 5.0;
+// The readout's text stays this long while the mouse rests, in milliseconds.
+constexpr int ReadoutShownFor = 3600 * 1000;
 // The angle of one step of a mouse wheel, in eighths of a degree.
 constexpr double WheelStep = 120.0;
 
@@ -103,10 +106,19 @@ ChartView::Readout ChartView::readoutAt(const QPoint& position) const
     QStringList lines;
     if (!readout.series->name().isEmpty())
         lines << readout.series->name();
-    lines << QStringLiteral("T: %1 K (%2 \u00B0C)")
-                 .arg(QString::number(readout.value.x(), 'f', 3),
-                      QString::number(readout.value.x() - KelvinToCelsius, 'f', 3));
-    lines << QStringLiteral("P: %1 bar").arg(QString::number(readout.value.y(), 'f', 3));
+    const TemperatureUnit t = units_.temperature;
+    const double kelvin = ToKelvin(readout.value.x(), t);
+    if (t == TemperatureUnit::Kelvin)
+        lines << QStringLiteral("T: %1 K (%2 \u00B0C)")
+                     .arg(QString::number(kelvin, 'f', 3),
+                          QString::number(FromKelvin(kelvin, TemperatureUnit::Celsius), 'f', 3));
+    else
+        lines << QStringLiteral("T: %1 %2 (%3 K)")
+                     .arg(QString::number(readout.value.x(), 'f', Decimals(t)), UnitSymbol(t),
+                          QString::number(kelvin, 'f', 3));
+    const PressureUnit p = units_.pressure;
+    lines << QStringLiteral("P: %1 %2")
+                 .arg(QString::number(readout.value.y(), 'f', Decimals(p)), UnitSymbol(p));
     readout.text = lines.join(QLatin1Char('\n'));
     return readout;
 }
@@ -120,13 +132,29 @@ void ChartView::showReadout(const QPoint& position, const QPoint& globalPosition
     }
     marker_->setPos(chart()->mapToPosition(readout.value, readout.series));
     marker_->show();
-    QToolTip::showText(globalPosition, readout.text, this);
+    readoutAt_ = globalPosition;
+    readoutText_ = readout.text;
+    QToolTip::showText(globalPosition, readout.text, this, {}, ReadoutShownFor);
 }
 
 void ChartView::hideReadout()
 {
     marker_->hide();
+    readoutText_.clear();
     QToolTip::hideText();
+}
+
+bool ChartView::viewportEvent(QEvent* event)
+{
+    // The scene answers a resting mouse with the tool tip of the item under
+    // it, of which there is none: that would hide the readout.
+    if (event->type() == QEvent::ToolTip) {
+        if (marker_->isVisible() && !readoutText_.isEmpty())
+            QToolTip::showText(readoutAt_, readoutText_, this, {}, ReadoutShownFor);
+        event->accept();
+        return true;
+    }
+    return QChartView::viewportEvent(event);
 }
 
 void ChartView::showFullView()

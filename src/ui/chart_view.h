@@ -4,7 +4,9 @@
 //   minor ticks 3 pixels, on every value axis that uses dynamic ticks,
 // - reads values: the mouse snaps to the nearest point of any visible series
 //   within SnapRadius pixels, marks it with a ring and shows the series with
-//   the point's temperature in K and °C and its pressure in bar,
+//   the point's temperature and pressure in the units shown (the temperature
+//   also in °C where it is shown in K, else in K); ring and text stay while
+//   the mouse rests,
 // - zooms into a rectangle dragged with the left button (one smaller than
 //   MinimumZoomBand in either direction is a click, and does not zoom), and
 //   with the mouse wheel about the point under the cursor,
@@ -17,6 +19,8 @@
 #include <QChartView>
 #include <QPointF>
 #include <QString>
+
+#include "units/units.h"
 
 class QGraphicsEllipseItem;
 class QRubberBand;
@@ -48,8 +52,9 @@ public:
 
     // The data point of a visible series nearest to the viewport position,
     // within SnapRadius, and its text: the series title, then "T: <K> K
-    // (<°C> °C)" and "P: <bar> bar", each with three decimals. No series
-    // when no point is that near.
+    // (<°C> °C)" and "P: <bar> bar", each with three decimals, in the
+    // default units; in others "T: <value> <unit> (<K> K)" and "P: <value>
+    // <unit>" with the unit's decimals. No series when no point is that near.
     Readout readoutAt(const QPoint& position) const;
     QString pointTextAt(const QPoint& position) const { return readoutAt(position).text; }
 
@@ -59,6 +64,9 @@ public:
 
     // Adds an item below the view's own in the context menu.
     void addMenuAction(QAction* action);
+
+    // The units the series' values are in.
+    void setUnits(const Units& units) { units_ = units; }
 
 public slots:
     void showFullView();
@@ -79,6 +87,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
@@ -95,6 +104,10 @@ private:
     QRubberBand* band_;
     QGraphicsEllipseItem* marker_;
     QList<QAction*> menuActions_;
+    Units units_;
+    // Where the readout's text was shown, and the text.
+    QPoint readoutAt_;
+    QString readoutText_;
 };
 
 } // namespace envelope

@@ -1,5 +1,7 @@
 #include "ui/form1.h"
 
+#include <cmath>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -7,11 +9,16 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QResizeEvent>
+#include <QSettings>
 #include <QStatusBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 #include "casefile/case_file.h"
 #include "envelope/case.h"
@@ -19,67 +26,137 @@
 #include "envelope/csv.h"
 #include "envelope/run.h"
 #include "envelope/traced_overlay.h"
+#include "envelope/traced_tables.h"
 #include "output/output_files.h"
 
 #include "ui/flex_grid.h"
 #include "ui/look.h"
 #include "ui/mixture_editor.h"
+#include "ui/points_panel.h"
+#include "ui/unit_choice.h"
 
 namespace envelope {
 
 namespace {
 
-// A captioned frame holding a grid of three columns and two rows, placed
-// below the menu bar.
-FlexGrid* NewTableFrame(QWidget& form, int top, int number, const char* caption, QRect frame, QRect grid)
+// A captioned frame holding a grid of three columns and two rows.
+FlexGrid* NewTableFrame(QWidget& form, int number, const char* caption, QBoxLayout& row, int stretch)
 {
     auto* box = new QGroupBox(QString::fromLatin1(caption), &form);
     box->setObjectName(QStringLiteral("Frame%1").arg(number));
-    box->setGeometry(frame.translated(0, top));
     auto* table = new FlexGrid(box);
     table->setObjectName(QStringLiteral("MSFlexGrid%1").arg(number));
-    table->setGeometry(grid);
     table->setColumnCount(Table::ColumnCount);
     table->setRowCount(2);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(table);
+    row.addWidget(box, stretch);
     return table;
+}
+
+// The points of the chart's spline series, in K and bar.
+std::vector<trace::TracePoint> SplinePoints(const Form2* form)
+{
+    std::vector<trace::TracePoint> points;
+    if (form == nullptr)
+        return points;
+    for (int i = 0; i < form->series(Form2::MarkerSeries).count(); ++i) {
+        const QPointF value = form->pointValue(Form2::MarkerSeries, i);
+        points.push_back({value.x(), value.y(), trace::TracePhase::Dew});
+    }
+    return points;
 }
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture())
+Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture()), units_(new UnitChoice(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Envelope"));
     setFont(DialogFont());
 
+    auto* run = new QPushButton(QStringLiteral("Run"), this);
+    run->setObjectName(QStringLiteral("Command1"));
+    run->setShortcut(QKeySequence(Qt::Key_F5));
+    run->setToolTip(tr("Run (F5)"));
+    run->setMinimumWidth(Pixels(7095));
+    run->setFixedHeight(Pixels(615));
+    connect(run, &QPushButton::clicked, this, &Form1::Command1_Click);
+
     menuBar_ = new QMenuBar(this);
     menuBar_->setObjectName(QStringLiteral("MenuBar"));
     QMenu* file = menuBar_->addMenu(tr("&File"));
-    file->addAction(tr("&Open case\u2026"), this, &Form1::askAndOpenCase)->setObjectName(QStringLiteral("OpenCase"));
-    file->addAction(tr("&Save case\u2026"), this, &Form1::askAndSaveCase)->setObjectName(QStringLiteral("SaveCase"));
+    QAction* open = file->addAction(tr("&Open case\u2026"), this, &Form1::askAndOpenCase);
+    open->setObjectName(QStringLiteral("OpenCase"));
+    open->setShortcut(QKeySequence::Open);
+    QAction* save = file->addAction(tr("&Save case\u2026"), this, &Form1::askAndSaveCase);
+    save->setObjectName(QStringLiteral("SaveCase"));
+    save->setShortcut(QKeySequence::Save);
     file->addSeparator();
-    file->addAction(tr("&Quit"), this, &QWidget::close)->setObjectName(QStringLiteral("Quit"));
+    QAction* runAction = file->addAction(tr("&Run"), run, &QPushButton::click);
+    runAction->setObjectName(QStringLiteral("RunAction"));
+    runAction->setShortcut(QKeySequence(Qt::Key_F5));
+    // The button's own shortcut would be ambiguous with the item's.
+    run->setShortcut(QKeySequence());
+    file->addSeparator();
+    QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
+    quit->setObjectName(QStringLiteral("Quit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QMenu* mixture = menuBar_->addMenu(tr("&Mixture"));
     mixture->addAction(tr("&Edit\u2026"), this, &Form1::editMixture)->setObjectName(QStringLiteral("EditMixture"));
     mixture->addAction(tr("&Built-in case"), this, &Form1::useBuiltInCase)
         ->setObjectName(QStringLiteral("BuiltInCase"));
-    // The controls keep their places within the area below the menu bar.
-    const int top = menuBar_->sizeHint().height();
-    menuBar_->setGeometry(0, 0, Pixels(10965), top);
+    QMenu* view = menuBar_->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    view->addAction(tr("&Chart"), this, &Form1::showChart)->setObjectName(QStringLiteral("ViewChart"));
+    view->addSeparator();
+    units_->addMenusTo(*view);
 
-    auto* run = new QPushButton(QStringLiteral("Run"), this);
-    run->setObjectName(QStringLiteral("Command1"));
-    run->setGeometry(TwipsRect(1440, 4560, 7095, 615).translated(0, top));
-    connect(run, &QPushButton::clicked, this, &Form1::Command1_Click);
-    // The chart window's traced envelope is that of the mixture the run uses.
-    chart_.setTracedOverlaySource([this] { return TracedOverlayOf(mixture_); });
+    // The chart window's traced envelope is that of the mixture whose
+    // results it shows.
+    chart_.setTracedOverlaySource([this] { return OverlayOf(tracedEnvelope()); });
+    chart_.setUnitChoice(units_);
+    chart_.setFormMade([this](Form2& form) { chartWindowMade(form); });
 
-    FlexGrid* grid1 = NewTableFrame(*this, top, 1, "Bubble Curve Table", TwipsRect(120, 240, 4695, 4095),
-                                    TwipsRect(240, 480, 3975, 3255));
-    FlexGrid* grid2 = NewTableFrame(*this, top, 2, "Dew Curve Table", TwipsRect(5160, 240, 4935, 4095),
-                                    TwipsRect(240, 480, 4215, 3255));
-    FlexGrid* grid3 = NewTableFrame(*this, top, 3, "Interpolation by Spline", TwipsRect(2640, 5280, 5055, 4215),
-                                    TwipsRect(360, 480, 4215, 3495));
+    auto* tablesRow = new QHBoxLayout;
+    FlexGrid* grid1 = NewTableFrame(*this, 1, "Bubble Curve Table", *tablesRow, 1);
+    FlexGrid* grid2 = NewTableFrame(*this, 2, "Dew Curve Table", *tablesRow, 1);
+
+    auto* runRow = new QHBoxLayout;
+    runRow->addStretch(1);
+    runRow->addWidget(run, 3);
+    runRow->addStretch(1);
+
+    mixtureFrame_ = new QGroupBox(tr("Mixture"), this);
+    mixtureFrame_->setObjectName(QStringLiteral("MixtureFrame"));
+    mixtureName_ = new QLabel(mixtureFrame_);
+    mixtureName_->setObjectName(QStringLiteral("MixtureName"));
+    mixtureName_->setWordWrap(true);
+    mixtureName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = mixtureName_->font();
+    bold.setBold(true);
+    mixtureName_->setFont(bold);
+    composition_ = new QTableWidget(0, 2, mixtureFrame_);
+    composition_->setObjectName(QStringLiteral("MixtureComposition"));
+    composition_->setHorizontalHeaderLabels({tr("Component"), QStringLiteral("z")});
+    composition_->verticalHeader()->hide();
+    composition_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    composition_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    composition_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    composition_->setFocusPolicy(Qt::NoFocus);
+    composition_->setWordWrap(false);
+    composition_->verticalHeader()->setDefaultSectionSize(composition_->fontMetrics().height() + 4);
+    auto* mixtureLayout = new QVBoxLayout(mixtureFrame_);
+    mixtureLayout->addWidget(mixtureName_);
+    mixtureLayout->addWidget(composition_, 1);
+
+    points_ = new PointsPanel(*units_, this);
+
+    auto* lowerRow = new QHBoxLayout;
+    lowerRow->addWidget(mixtureFrame_, 3);
+    FlexGrid* grid3 = NewTableFrame(*this, 3, "Interpolation by Spline", *lowerRow, 5);
+    lowerRow->addWidget(points_, 5);
+
     bubble_ = std::make_unique<QtTable>(*grid1);
     dew_ = std::make_unique<QtTable>(*grid2);
     spline_ = std::make_unique<QtTable>(*grid3);
@@ -90,21 +167,43 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture())
     for (FlexGrid* grid : {grid1, grid2, grid3})
         connect(grid, &FlexGrid::exportAllRequested, this, &Form1::askAndExportAll);
 
-    // "Run" first, then the grids in order; the frames take no focus.
-    setTabOrder(run, grid1);
-    setTabOrder(grid1, grid2);
-    setTabOrder(grid2, grid3);
-    run->setFocus();
-
-    // The status line lies below the tables' area, which keeps its size.
     statusLine_ = new QStatusBar(this);
     statusLine_->setObjectName(QStringLiteral("RunSummary"));
     statusLine_->setSizeGripEnabled(false);
-    const int statusHeight = statusLine_->sizeHint().height();
-    statusLine_->setGeometry(0, top + Pixels(9645), Pixels(10965), statusHeight);
 
-    resize(Pixels(10965), top + Pixels(9645) + statusHeight);
+    // The menu bar and the status line span the window; the tables' area
+    // between them keeps a margin.
+    auto* tables = new QVBoxLayout;
+    tables->setContentsMargins(Pixels(120), Pixels(120), Pixels(120), Pixels(120));
+    tables->addLayout(tablesRow, 1);
+    tables->addLayout(runRow);
+    tables->addLayout(lowerRow, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addLayout(tables, 1);
+    layout->addWidget(statusLine_);
+
+    // "Run" first, then the grids in order, then the units; the frames take
+    // no focus.
+    setTabOrder(run, grid1);
+    setTabOrder(grid1, grid2);
+    setTabOrder(grid2, grid3);
+    setTabOrder(grid3, points_->findChild<QWidget*>(QStringLiteral("TemperatureUnit")));
+    setTabOrder(points_->findChild<QWidget*>(QStringLiteral("TemperatureUnit")),
+                points_->findChild<QWidget*>(QStringLiteral("PressureUnit")));
+    run->setFocus();
+
+    connect(units_, &UnitChoice::changed, this, [this] {
+        refreshStatusLine();
+        writeSettings();
+    });
+
+    // The tables' area keeps its size below the menu bar and above the status line.
+    resize(Pixels(10965), menuBar_->sizeHint().height() + Pixels(9645) + statusLine_->sizeHint().height());
     move(Pixels(2175), Pixels(870));
+    showMixture();
     Form_Load();
 }
 
@@ -116,31 +215,111 @@ void Form1::Form_Load()
         WriteColumnHeadings(*table);
 }
 
-void Form1::resizeEvent(QResizeEvent* event)
-{
-    menuBar_->resize(event->size().width(), menuBar_->height());
-    statusLine_->setGeometry(0, event->size().height() - statusLine_->height(), event->size().width(),
-                             statusLine_->height());
-    QWidget::resizeEvent(event);
-}
-
 void Form1::useMixture(const Mixture& mixture, const QString& fileName)
 {
-    mixture_ = mixture;
-    if (mixture_.name.empty() && !fileName.isEmpty())
-        mixture_.name = QFileInfo(fileName).completeBaseName().toStdString();
-    if (mixture_ == BuiltInMixture())
+    Mixture chosen = mixture;
+    if (chosen.name.empty() && !fileName.isEmpty())
+        chosen.name = QFileInfo(fileName).completeBaseName().toStdString();
+    if (chosen == mixture_)
+        return;
+    mixture_ = chosen;
+    // The results shown are another mixture's: none of them may stay.
+    clearResults();
+    if (IsBuiltInCase(mixture_))
         chart_.setMixtureName({});
     else
         chart_.setMixtureName(mixture_.name.empty() ? tr("unnamed mixture") : QString::fromStdString(mixture_.name));
+    showMixture();
+    statusLine_->showMessage(tr("%1 in use: press Run (F5) to compute its envelope.").arg(mixtureName_->text()));
     // Says which pairs took their k_ij from the interaction table, until a run
     // sums itself up here.
     if (mixture_.kijFromTable) {
         const TableInteractions found = InteractionsFromTable(mixture_.componentNames, EosKind::SRK);
         const QString note = QString::fromStdString(TablePairsText(mixture_.componentNames, found, EosKind::SRK));
-        statusLine_->showMessage(note);
+        statusLine_->showMessage(statusLine_->currentMessage() + QLatin1Char(' ') + note);
         statusLine_->setToolTip(note);
     }
+}
+
+void Form1::showMixture()
+{
+    mixtureName_->setText(IsBuiltInCase(mixture_) ? tr("built-in case")
+                          : mixture_.name.empty() ? tr("unnamed mixture")
+                                                  : QString::fromStdString(mixture_.name));
+    composition_->setRowCount(static_cast<int>(mixture_.componentNames.size()));
+    for (std::size_t i = 0; i < mixture_.componentNames.size(); ++i) {
+        const int row = static_cast<int>(i);
+        composition_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(mixture_.componentNames[i])));
+        auto* z = new QTableWidgetItem(QString::number(mixture_.feed.at(i), 'g', 6));
+        z->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        composition_->setItem(row, 1, z);
+    }
+}
+
+void Form1::clearResults()
+{
+    for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
+        ClearResultRows(*table);
+    chart_.clear();
+    chart_.setBridgeEstimate(false);
+    fractionPoints_.clear();
+    lastRun_.reset();
+    bridge_ = {};
+    runSummary_.clear();
+    runDetails_.clear();
+    points_->clear(tr("Run to trace the envelope."));
+    refreshStatusLine();
+}
+
+bool& Form1::tracedShown(const Mixture& mixture)
+{
+    return IsBuiltInCase(mixture) ? tracedForBuiltIn_ : tracedForOthers_;
+}
+
+const trace::TracedEnvelope& Form1::tracedEnvelope()
+{
+    const Mixture& mixture = lastRun_ ? *lastRun_ : mixture_;
+    if (!traced_ || tracedMixture_ != mixture) {
+        traced_ = TracedEnvelopeOf(mixture);
+        tracedMixture_ = mixture;
+    }
+    return *traced_;
+}
+
+void Form1::showTracedEnvelope()
+{
+    const trace::TracedEnvelope& traced = tracedEnvelope();
+    points_->showEnvelope(traced, QString::fromStdString(TraceVerdictText(traced)));
+    bridge_ = MeasureBridge(SplinePoints(chart_.form()), traced);
+    chart_.setTracedOverlay(OverlayOf(traced));
+    chart_.setBridgeEstimate(bridge_.IsEstimate());
+    chart_.form()->showTracedAction().setChecked(tracedShown(*lastRun_));
+}
+
+void Form1::refreshStatusLine()
+{
+    if (runSummary_.isEmpty()) {
+        statusLine_->clearMessage();
+        statusLine_->setToolTip({});
+        return;
+    }
+    QStringList sentences;
+    if (traced_ && lastRun_ && tracedMixture_ == *lastRun_)
+        sentences << tr("Traced envelope: %1.").arg(QString::fromStdString(TraceVerdictText(*traced_)));
+    if (bridge_.IsEstimate()) {
+        const Units& units = units_->units();
+        const double dT = std::abs(FromKelvin(bridge_.farthest.temperature, units.temperature) -
+                                   FromKelvin(bridge_.nearest.temperature, units.temperature));
+        const double dP = std::abs(FromBar(bridge_.farthest.pressure, units.pressure) -
+                                   FromBar(bridge_.nearest.pressure, units.pressure));
+        sentences << tr("Hollow spline points: only an estimate, up to %1 %2 and %3 %4 off the traced envelope.")
+                         .arg(QString::number(dT, 'f', 1), UnitSymbol(units.temperature),
+                              QString::number(dP, 'f', units.pressure == PressureUnit::MegaPascal ? 2 : 1),
+                              UnitSymbol(units.pressure));
+    }
+    sentences << tr("Run: %1").arg(runSummary_);
+    statusLine_->showMessage(sentences.join(QLatin1Char(' ')));
+    statusLine_->setToolTip(sentences.join(QLatin1Char('\n')) + QStringLiteral("\n\n") + runDetails_);
 }
 
 QString Form1::openCase(const QString& fileName)
@@ -218,10 +397,15 @@ QString Form1::ExportCsv(const Table& table, const QString& fileName)
     return QString::fromStdString(files.problem());
 }
 
-QString Form1::exportAll(const QString& folder) const
+QString Form1::exportAll(const QString& folder)
 {
+    std::vector<CsvFile> csvFiles;
+    for (CsvFile& csv : RunCsvFiles(*bubble_, *dew_, *spline_, fractionPoints_))
+        csvFiles.push_back(std::move(csv));
+    for (CsvFile& csv : TracedCsvFiles(tracedEnvelope()))
+        csvFiles.push_back(std::move(csv));
     OutputFiles files;
-    for (const CsvFile& csv : RunCsvFiles(*bubble_, *dew_, *spline_, fractionPoints_))
+    for (const CsvFile& csv : csvFiles)
         if (!files.add(QFile::encodeName(QDir(folder).filePath(QString::fromLatin1(csv.fileName))).toStdString(),
                        csv.contents))
             return QString::fromStdString(files.problem());
@@ -291,8 +475,11 @@ void Form1::Command1_Click()
     SolverCounters counters;
     const RunReport report = RunWithReport(mixture_, *bubble_, *dew_, *spline_, chart, counters);
     fractionPoints_ = chart.points();
-    statusLine_->showMessage(QString::fromStdString(report.Summary()));
-    statusLine_->setToolTip(QString::fromStdString(report.Details()));
+    runSummary_ = QString::fromStdString(report.Summary());
+    runDetails_ = QString::fromStdString(report.Details());
+    if (report.outcome != RunOutcome::StartPhaseFailed)
+        showTracedEnvelope();
+    refreshStatusLine();
     if (report.outcome != RunOutcome::Completed) {
         QMessageBox message(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                             QString::fromLatin1(NumericalErrorMessage), QMessageBox::Ok, this);
@@ -305,8 +492,55 @@ void Form1::Command1_Click()
         chart_.showForm();
 }
 
+void Form1::showChart()
+{
+    chart_.showForm();
+}
+
+void Form1::chartWindowMade(Form2& form)
+{
+    if (settings_ != nullptr && settings_->contains(QStringLiteral("chart/geometry")))
+        form.restoreGeometry(settings_->value(QStringLiteral("chart/geometry")).toByteArray());
+    // A choice made on the chart is remembered for mixtures of its kind.
+    connect(&form.showTracedAction(), &QAction::triggered, this, [this](bool shown) {
+        tracedShown(lastRun_ ? *lastRun_ : mixture_) = shown;
+        writeSettings();
+    });
+}
+
+void Form1::rememberIn(QSettings* settings)
+{
+    settings_ = settings;
+    if (settings_ == nullptr)
+        return;
+    units_->readFrom(*settings_);
+    if (settings_->contains(QStringLiteral("main/geometry")))
+        restoreGeometry(settings_->value(QStringLiteral("main/geometry")).toByteArray());
+    caseDirectory_ = settings_->value(QStringLiteral("folders/case"), caseDirectory_).toString();
+    exportDirectory_ = settings_->value(QStringLiteral("folders/export"), exportDirectory_).toString();
+    tracedForBuiltIn_ = settings_->value(QStringLiteral("chart/tracedForBuiltIn"), tracedForBuiltIn_).toBool();
+    tracedForOthers_ = settings_->value(QStringLiteral("chart/tracedForOthers"), tracedForOthers_).toBool();
+    if (Form2* form = chart_.form())
+        chartWindowMade(*form);
+}
+
+void Form1::writeSettings()
+{
+    if (settings_ == nullptr)
+        return;
+    units_->writeTo(*settings_);
+    settings_->setValue(QStringLiteral("main/geometry"), saveGeometry());
+    if (Form2* form = chart_.form())
+        settings_->setValue(QStringLiteral("chart/geometry"), form->saveGeometry());
+    settings_->setValue(QStringLiteral("folders/case"), caseDirectory_);
+    settings_->setValue(QStringLiteral("folders/export"), exportDirectory_);
+    settings_->setValue(QStringLiteral("chart/tracedForBuiltIn"), tracedForBuiltIn_);
+    settings_->setValue(QStringLiteral("chart/tracedForOthers"), tracedForOthers_);
+}
+
 void Form1::closeEvent(QCloseEvent* event)
 {
+    writeSettings();
     // The chart window has no owner: left open it would keep the program
     // running without a window to run from.
     if (Form2* form = chart_.form())

@@ -9,6 +9,17 @@
 // and returns to the built-in case; the mixture in use is the one "Run" runs.
 // A run of a mixture other than the last run's starts from empty tables and an
 // empty chart. A status line below the tables sums up how the last run ended.
+// The window is laid out by Qt's layouts and may be resized: the bubble and
+// dew tables above, the Run button, and below them the mixture in use (its
+// name and composition), the spline table and the "Characteristic points"
+// panel of the traced envelope. Every run also traces the envelope: for a
+// mixture other than the built-in case the chart shows it at once, and where
+// the spline bridge strays from it the spline points are drawn as an
+// estimate and the status line says so. Choosing another mixture empties
+// every result shown. Temperatures and pressures outside the tables are shown
+// in the units chosen; the choice, the windows' places, the last folders and
+// whether the traced envelope is shown are remembered in the settings given
+// (rememberIn).
 
 #include <memory>
 #include <optional>
@@ -17,20 +28,27 @@
 #include <QString>
 #include <QWidget>
 
+#include "envelope/bridge_check.h"
 #include "envelope/fraction_points.h"
 #include "envelope/table.h"
 #include "thermo/mixture.h"
+#include "trace/trace.h"
 #include "ui/qt_chart.h"
 #include "ui/qt_table.h"
 
 class QGroupBox;
+class QLabel;
 class QMenuBar;
 class QPushButton;
+class QSettings;
 class QStatusBar;
+class QTableWidget;
 
 namespace envelope {
 
 class FlexGrid;
+class PointsPanel;
+class UnitChoice;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -47,9 +65,10 @@ public:
 
     // The mixture "Run" runs: the built-in case until another is chosen.
     const Mixture& mixture() const { return mixture_; }
-    // Runs this mixture from now on and names it in the chart window's
-    // caption, unless it is the built-in case. An unnamed mixture is named
-    // after the file it came from, if any.
+    // Runs this mixture from now on, shows it, and names it in the chart
+    // window's caption, unless it is the built-in case. An unnamed mixture is
+    // named after the file it came from, if any. A mixture other than the one
+    // in use empties the tables, the chart and the characteristic points.
     void useMixture(const Mixture& mixture, const QString& fileName = {});
     // Reads the case file and uses its mixture; the problem, or an empty text.
     QString openCase(const QString& fileName);
@@ -59,16 +78,33 @@ public:
     // The constant vapour-fraction points of the latest run, in the order the
     // run drew them; none before the first run.
     const std::vector<FractionPoint>& fractionPoints() const { return fractionPoints_; }
-    // The line below the tables that sums up the last run.
+    // The line below the tables that sums up the last run: how the trace
+    // ended, whether the spline points are an estimate, and the run.
     QStatusBar& statusLine() const { return *statusLine_; }
+    // The panel of the traced envelope's characteristic points.
+    PointsPanel& pointsPanel() const { return *points_; }
+    // The units the windows show, outside the tables.
+    UnitChoice& units() const { return *units_; }
+    // The traced envelope of the mixture whose results are shown (of the
+    // mixture in use before the first run), traced when first asked for.
+    const trace::TracedEnvelope& tracedEnvelope();
+    // How far the spline points of the latest run stray from the traced
+    // envelope; not measured before a run.
+    const BridgeDeviation& bridgeDeviation() const { return bridge_; }
+
+    // Restores what the settings remember (units, the windows' places, the
+    // last folders, whether the traced envelope is shown) and keeps them
+    // there from now on. The settings must outlive the window.
+    void rememberIn(QSettings* settings);
 
     // Writes the table as CSV into the file, which is replaced only by a
     // complete new one. The problem, or an empty text when the file is written.
     static QString ExportCsv(const Table& table, const QString& fileName);
-    // Writes the three tables and the vapour-fraction points into the folder,
-    // under the names and in the form of the command line's --csv, all of
+    // Writes the three tables, the vapour-fraction points and the traced
+    // envelope (critical-points.csv and traced.csv) into the folder, under
+    // the names and in the form of the command line's --csv --trace, all of
     // them or none. The problem, or an empty text when they are written.
-    QString exportAll(const QString& folder) const;
+    QString exportAll(const QString& folder);
 
 public slots:
     // Clicked "Run".
@@ -78,10 +114,11 @@ public slots:
     void askAndSaveCase();
     void editMixture();
     void useBuiltInCase();
+    // Shows the chart window as it was left, or an empty one.
+    void showChart();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Form_Load();
@@ -92,6 +129,20 @@ private:
     void askAndExportAll();
 
     void showProblem(const QString& objectName, const QString& text);
+    // Shows the mixture's name and composition.
+    void showMixture();
+    // Empties the tables, the chart and the characteristic points.
+    void clearResults();
+    // After a run: traces the envelope if need be, fills the panel, gives
+    // the chart the traced envelope and says whether the spline points are
+    // an estimate.
+    void showTracedEnvelope();
+    void refreshStatusLine();
+    // Whether the traced envelope is shown for the built-in case, or for
+    // another mixture.
+    bool& tracedShown(const Mixture& mixture);
+    void chartWindowMade(Form2& form);
+    void writeSettings();
 
     // Where the last export went: the next one is offered the same place.
     QString exportDirectory_;
@@ -102,6 +153,23 @@ private:
     std::optional<Mixture> lastRun_;
     QMenuBar* menuBar_;
     QStatusBar* statusLine_;
+    UnitChoice* units_;
+    PointsPanel* points_;
+    QGroupBox* mixtureFrame_;
+    QLabel* mixtureName_;
+    QTableWidget* composition_;
+    QSettings* settings_ = nullptr;
+
+    // The traced envelope and the mixture it belongs to.
+    std::optional<trace::TracedEnvelope> traced_;
+    Mixture tracedMixture_;
+    BridgeDeviation bridge_;
+    // The latest run's summary and details; empty before a run.
+    QString runSummary_;
+    QString runDetails_;
+    // Whether the traced envelope is shown: for the built-in case, for others.
+    bool tracedForBuiltIn_ = false;
+    bool tracedForOthers_ = true;
 
     std::unique_ptr<QtTable> bubble_;
     std::unique_ptr<QtTable> dew_;

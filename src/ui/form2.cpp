@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QChart>
+#include <QCloseEvent>
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QLegend>
 #include <QLineSeries>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -25,7 +27,9 @@
 
 #include "thermo/numerical_fault.h"
 #include "ui/chart_view.h"
+#include "ui/legend_entry.h"
 #include "ui/look.h"
+#include "ui/unit_choice.h"
 #include "output/output_files.h"
 
 namespace envelope {
@@ -61,9 +65,28 @@ constexpr std::array<LegendLabel, 5> LegendLabels{{
 
 const QColor Panel(196, 196, 196);
 const QColor TracedLine(128, 128, 128);
-constexpr int TracedMarkerDiameter = 9;
 const QColor GridLines(196, 196, 196);
 constexpr int MarkerDiameter = 5;
+// Spline points drawn as an estimate: hollow, grey and a little larger.
+const QColor EstimateColour(96, 96, 96);
+constexpr int EstimateDiameter = 7;
+
+// How the traced envelope's named points are drawn, in the order given: of
+// growing sizes, the larger ones hollow, so that each stays in sight where
+// they crowd.
+struct TracedMarkerStyle {
+    QScatterSeries::MarkerShape shape;
+    LegendEntry::Symbol symbol;
+    QRgb colour;
+    int diameter;
+};
+constexpr std::array<TracedMarkerStyle, 3> TracedMarkerStyles{{
+    {QScatterSeries::MarkerShapeCircle, LegendEntry::Symbol::Circle, qRgb(0, 0, 0), 8},
+    {QScatterSeries::MarkerShapeRectangle, LegendEntry::Symbol::HollowSquare, qRgb(0, 128, 0), 13},
+    {QScatterSeries::MarkerShapeTriangle, LegendEntry::Symbol::HollowTriangle, qRgb(192, 0, 192), 17},
+}};
+// The room between two legend entries below the labels.
+constexpr int EntryGap = 6;
 // The printed picture has this many pixels for each pixel on the screen.
 constexpr int PrintScale = 4;
 // About as many tick intervals along each axis.
@@ -87,6 +110,16 @@ void UseNiceTicks(QValueAxis& axis)
         return;
     axis.setTickAnchor(0.0);
     axis.setTickInterval(NiceStep(span, TickIntervals));
+}
+
+QString TemperatureTitle(TemperatureUnit unit)
+{
+    return QStringLiteral("T (%1)").arg(UnitSymbol(unit));
+}
+
+QString PressureTitle(PressureUnit unit)
+{
+    return QStringLiteral("P (%1)").arg(UnitSymbol(unit));
 }
 
 QValueAxis* NewAxis(const QString& title, bool gridLines)
@@ -180,12 +213,11 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Envelope"));
-    setAttribute(Qt::WA_DeleteOnClose);
     setFont(DialogFont());
 
     QChart* chart = NewChart();
-    axisX_ = NewAxis(QStringLiteral("T (K)"), false);
-    axisY_ = NewAxis(QStringLiteral("P (bar)"), true);
+    axisX_ = NewAxis(TemperatureTitle(units_.temperature), false);
+    axisY_ = NewAxis(PressureTitle(units_.pressure), true);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
     for (int index = 0; index < SeriesCount; ++index) {
@@ -227,6 +259,20 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     for (std::size_t i = 1; i < labels_.size(); ++i)
         setTabOrder(labels_[i - 1], labels_[i]);
 
+    // The further entries: the spline points, the traced curve, its points.
+    const auto addEntry = [this](const char* name, LegendEntry::Symbol symbol, const QColor& colour,
+                                 const QString& text) {
+        auto* entry = new LegendEntry(symbol, colour, text, this);
+        entry->setObjectName(QString::fromLatin1(name));
+        entry->hide();
+        entries_.append(entry);
+    };
+    addEntry("LegendSplinePoints", LegendEntry::Symbol::Circle, Qt::black, tr("spline points"));
+    addEntry("LegendTracedEnvelope", LegendEntry::Symbol::Line, TracedLine, tr("traced envelope"));
+    const char* const markerNames[] = {"LegendTracedPoint1", "LegendTracedPoint2", "LegendTracedPoint3"};
+    for (std::size_t i = 0; i < TracedMarkerStyles.size(); ++i)
+        addEntry(markerNames[i], TracedMarkerStyles[i].symbol, QColor(TracedMarkerStyles[i].colour), QString());
+
     resize(ClientWidth, ClientHeight);
     move(Pixels(1125), Pixels(705));
 }
@@ -249,11 +295,12 @@ void Form2::setSeriesTitle(int index, const QString& title)
 int Form2::addPoint(int index, QPointF point, const QString& label, const QColor& colour)
 {
     QXYSeries& target = series(index);
-    const QList<QPointF> points = target.points();
+    const QList<QPointF>& points = At(values_, index);
     const auto after = std::upper_bound(points.begin(), points.end(), point.x(),
                                         [](double x, const QPointF& p) { return x < p.x(); });
     const auto at = static_cast<int>(after - points.begin());
-    target.insert(at, point);
+    values_[static_cast<std::size_t>(index)].insert(at, point);
+    target.insert(at, shown(point));
     QList<PointStyle>& styles = styles_[static_cast<std::size_t>(index)];
     styles.insert(at, PointStyle{label, colour});
 
@@ -267,9 +314,120 @@ int Form2::addPoint(int index, QPointF point, const QString& label, const QColor
         if (styles[i].colour != colour)
             own[i][QXYSeries::PointConfiguration::Color] = styles[i].colour;
     target.setPointsConfiguration(own);
+    if (index == MarkerSeries)
+        styleSplinePoints();
 
     fitAxesToData();
     return at;
+}
+
+QPointF Form2::pointValue(int series, int point) const
+{
+    return At(At(values_, series), point);
+}
+
+QPointF Form2::shown(QPointF value) const
+{
+    return {FromKelvin(value.x(), units_.temperature), FromBar(value.y(), units_.pressure)};
+}
+
+void Form2::showValues(QXYSeries& series, const QList<QPointF>& values) const
+{
+    QList<QPointF> points;
+    points.reserve(values.size());
+    for (const QPointF& value : values)
+        points.append(shown(value));
+    series.replace(points);
+}
+
+void Form2::setUnits(const Units& units)
+{
+    if (units == units_)
+        return;
+    // A zoomed view shows the same values afterwards.
+    const bool zoomed = chart().isZoomed();
+    const QPointF lowValue(ToKelvin(axisX_->min(), units_.temperature), ToBar(axisY_->min(), units_.pressure));
+    const QPointF highValue(ToKelvin(axisX_->max(), units_.temperature), ToBar(axisY_->max(), units_.pressure));
+    units_ = units;
+    axisX_->setTitleText(TemperatureTitle(units_.temperature));
+    axisY_->setTitleText(PressureTitle(units_.pressure));
+    view_->setUnits(units_);
+    for (std::size_t index = 0; index < series_.size(); ++index)
+        showValues(*series_[index], values_[index]);
+    for (qsizetype i = 0; i < overlay_.size(); ++i)
+        showValues(*overlay_[i], overlayValues_[i]);
+    fitAxesToData();
+    if (zoomed) {
+        const QPointF low = chart().mapToPosition(shown(lowValue), series_[0]);
+        const QPointF high = chart().mapToPosition(shown(highValue), series_[0]);
+        chart().zoomIn(QRectF(low, high).normalized());
+    }
+}
+
+void Form2::followUnits(UnitChoice& choice)
+{
+    setUnits(choice.units());
+    connect(&choice, &UnitChoice::changed, this, &Form2::setUnits);
+    auto* menu = new QMenu(tr("Units"), this);
+    menu->setObjectName(QStringLiteral("ChartUnits"));
+    choice.addMenusTo(*menu);
+    view_->addMenuAction(menu->menuAction());
+}
+
+void Form2::setFullLegend(bool full)
+{
+    fullLegend_ = full;
+    placeLegendEntries();
+}
+
+void Form2::setBridgeEstimate(bool estimate)
+{
+    bridgeEstimate_ = estimate;
+    styleSplinePoints();
+    entries_[0]->setText(estimate ? tr("spline points (estimate)") : tr("spline points"));
+    entries_[0]->setSymbol(estimate ? LegendEntry::Symbol::HollowCircle : LegendEntry::Symbol::Circle,
+                           estimate ? EstimateColour : QColor(Qt::black));
+    placeLegendEntries();
+}
+
+void Form2::styleSplinePoints()
+{
+    auto& markers = static_cast<QScatterSeries&>(series(MarkerSeries));
+    if (bridgeEstimate_) {
+        markers.setBrush(Qt::NoBrush);
+        markers.setBorderColor(EstimateColour);
+        markers.setMarkerSize(EstimateDiameter);
+        markers.setPointsConfiguration({});
+    } else {
+        markers.setMarkerSize(MarkerDiameter);
+        if (markers.brush().style() == Qt::NoBrush) {
+            const QColor colour = styles_[MarkerSeries].isEmpty() ? QColor(Qt::black)
+                                                                  : styles_[MarkerSeries].constLast().colour;
+            markers.setColor(colour);
+            markers.setBorderColor(colour);
+        }
+    }
+}
+
+void Form2::placeLegendEntries()
+{
+    // The spline points are named for another mixture, or beside the traced
+    // envelope; the traced entries while it is shown.
+    const bool traced = overlayOnChart_;
+    entries_[0]->setVisible(fullLegend_ || traced);
+    entries_[1]->setVisible(traced);
+    for (qsizetype i = 2; i < entries_.size(); ++i)
+        entries_[i]->setVisible(traced && i - 1 < overlay_.size());
+    int top = labels_.back()->geometry().bottom() + 1 + (Pixels(360) - Pixels(LabelHeight));
+    for (LegendEntry* entry : entries_) {
+        if (entry->isHidden())
+            continue;
+        const int width = Pixels(LabelWidth);
+        entry->setGeometry(labels_[0]->x(), top, width, entry->heightForWidth(width) > 0
+                                                            ? entry->heightForWidth(width)
+                                                            : entry->sizeHint().height());
+        top = entry->geometry().bottom() + 1 + EntryGap;
+    }
 }
 
 QString Form2::pointLabel(int series, int point) const
@@ -288,7 +446,9 @@ void Form2::clearPoints()
         series_[index]->clear();
         series_[index]->setPointsConfiguration({});
         styles_[index].clear();
+        values_[index].clear();
     }
+    setBridgeEstimate(false);
     chart().zoomReset();
     axisX_->setRange(0.0, 1.0);
     axisY_->setRange(0.0, 1.0);
@@ -333,12 +493,14 @@ void Form2::fitAxesToData()
     axisY_->setRange(bottom, top);
 }
 
-void Form2::setTracedOverlay(const QList<QPointF>& curve, const QList<QPair<QString, QPointF>>& markers)
+void Form2::setTracedOverlay(const QList<QPointF>& curve, const QList<QPair<QString, QPointF>>& markers,
+                             const QString& verdict)
 {
-    const bool shown = overlayOnChart_;
+    const bool wasShown = overlayOnChart_;
     showTracedOverlay(false);
     qDeleteAll(overlay_);
     overlay_.clear();
+    overlayValues_.clear();
     if (curve.isEmpty() && markers.isEmpty())
         return;
 
@@ -346,23 +508,30 @@ void Form2::setTracedOverlay(const QList<QPointF>& curve, const QList<QPair<QStr
     line->setObjectName(QStringLiteral("TracedEnvelope"));
     line->setName(tr("traced envelope"));
     line->setPen(QPen(TracedLine, 1));
-    line->append(curve);
     overlay_.append(line);
-    const QScatterSeries::MarkerShape shapes[] = {QScatterSeries::MarkerShapeCircle,
-                                                  QScatterSeries::MarkerShapeRectangle,
-                                                  QScatterSeries::MarkerShapeTriangle};
-    for (qsizetype i = 0; i < markers.size(); ++i) {
+    overlayValues_.append(curve);
+    entries_[1]->setText(verdict.isEmpty() ? tr("traced envelope") : tr("traced envelope: %1").arg(verdict));
+    for (qsizetype i = 0; i < markers.size() && i < static_cast<qsizetype>(TracedMarkerStyles.size()); ++i) {
+        const TracedMarkerStyle& style = TracedMarkerStyles[static_cast<std::size_t>(i)];
         auto* marker = new QScatterSeries(this);
         marker->setObjectName(QStringLiteral("TracedPoint%1").arg(i + 1));
         marker->setName(markers[i].first);
-        marker->setMarkerShape(shapes[i % 3]);
-        marker->setMarkerSize(TracedMarkerDiameter);
-        marker->setColor(i == 0 ? QColor(Qt::black) : TracedLine.darker(150));
-        marker->setBorderColor(Qt::black);
-        marker->append(markers[i].second);
+        marker->setMarkerShape(style.shape);
+        marker->setMarkerSize(style.diameter);
+        if (style.symbol == LegendEntry::Symbol::Circle) {
+            marker->setColor(QColor(style.colour));
+            marker->setBorderColor(QColor(style.colour));
+        } else {
+            marker->setBrush(Qt::NoBrush);
+            marker->setPen(QPen(QColor(style.colour), 2));
+        }
         overlay_.append(marker);
+        overlayValues_.append({markers[i].second});
+        entries_[i + 2]->setText(markers[i].first);
     }
-    showTracedOverlay(shown || showTraced_->isChecked());
+    for (qsizetype i = 0; i < overlay_.size(); ++i)
+        showValues(*overlay_[i], overlayValues_[i]);
+    showTracedOverlay(wasShown || showTraced_->isChecked());
 }
 
 void Form2::showTracedOverlay(bool shown)
@@ -384,7 +553,15 @@ void Form2::showTracedOverlay(bool shown)
         }
     }
     overlayOnChart_ = shown;
+    placeLegendEntries();
     fitAxesToData();
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
 }
 
 void Form2::resizeEvent(QResizeEvent* event)
@@ -394,6 +571,8 @@ void Form2::resizeEvent(QResizeEvent* event)
     view_->setGeometry(0, 0, chartWidth, height());
     for (QLabel* label : labels_)
         label->move(chartWidth + LabelGap, label->y());
+    for (LegendEntry* entry : entries_)
+        entry->move(chartWidth + LabelGap, entry->y());
 }
 
 QByteArray Form2::picture(PictureFormat format)
@@ -420,21 +599,31 @@ QByteArray Form2::picture(PictureFormat format)
         NameEveryFamily(bytes);
         return bytes;
     }
-    if (!grab().save(&buffer, "PNG"))
+    if (!grab().save(&buffer, format == PictureFormat::Jpeg ? "JPEG" : "PNG"))
         return {};
     return bytes;
 }
 
 bool Form2::saveImage(const QString& fileName, QString* problem)
 {
-    const bool svg = QFileInfo(fileName).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
-    const QByteArray bytes = picture(svg ? PictureFormat::Svg : PictureFormat::Png);
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
     QString reason;
+    QByteArray bytes;
+    if (suffix == QLatin1String("svg"))
+        bytes = picture(PictureFormat::Svg);
+    else if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        bytes = picture(PictureFormat::Jpeg);
+    else if (suffix == QLatin1String("png") || suffix.isEmpty())
+        bytes = picture(PictureFormat::Png);
+    else
+        reason = tr("a chart is saved as .png, .svg or .jpg, not as .%1").arg(suffix);
     OutputFiles files;
-    if (bytes.isEmpty())
-        reason = tr("the chart could not be drawn");
-    else if (!files.add(QFile::encodeName(fileName).toStdString(), bytes.toStdString()) || !files.commit())
-        reason = QString::fromStdString(files.problem());
+    if (reason.isEmpty()) {
+        if (bytes.isEmpty())
+            reason = tr("the chart could not be drawn");
+        else if (!files.add(QFile::encodeName(fileName).toStdString(), bytes.toStdString()) || !files.commit())
+            reason = QString::fromStdString(files.problem());
+    }
     if (problem != nullptr)
         *problem = reason;
     return reason.isEmpty();
@@ -487,14 +676,17 @@ void Form2::saveChartAs()
 {
     const QString png = tr("PNG image (*.png)");
     const QString svg = tr("SVG image (*.svg)");
+    const QString jpeg = tr("JPEG image (*.jpg *.jpeg)");
     QString filter = png;
     QString fileName = QFileDialog::getSaveFileName(this, tr("Save chart as"), QStringLiteral("envelope.png"),
-                                                    png + QStringLiteral(";;") + svg, &filter);
+                                                    png + QStringLiteral(";;") + svg + QStringLiteral(";;") + jpeg,
+                                                    &filter);
     if (fileName.isEmpty())
         return;
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("svg"))
-        fileName += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    // A name without a suffix takes the type chosen; a name with one is
+    // saved as that type or refused, never given a second suffix.
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += filter == svg ? QStringLiteral(".svg") : filter == jpeg ? QStringLiteral(".jpg") : QStringLiteral(".png");
     QString problem;
     if (saveImage(fileName, &problem))
         return;

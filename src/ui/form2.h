@@ -5,6 +5,13 @@
 // when it is resized the chart takes the room and the labels keep beside it.
 // Every series keeps its points in ascending order of x, a point of equal x
 // going after those already there, and the axes follow the data.
+// Points are given in K and bar and shown in the units chosen (K and bar
+// until another choice); the values given are kept, so a change of units
+// loses nothing. Below the labels, further legend entries name the spline
+// points, the traced envelope and its three points where there is something
+// to name: for a mixture other than the built-in case, or while the traced
+// envelope is shown. Closing the window hides it (closed()); it keeps its
+// points, zoom and traced envelope until its owner clears it.
 
 #include <QAction>
 #include <QByteArray>
@@ -18,6 +25,8 @@
 
 #include <array>
 
+#include "units/units.h"
+
 class QChart;
 class QPrinter;
 class QValueAxis;
@@ -25,6 +34,8 @@ class QValueAxis;
 namespace envelope {
 
 class ChartView;
+class LegendEntry;
+class UnitChoice;
 
 class Form2 : public QWidget {
     Q_OBJECT
@@ -49,26 +60,53 @@ public:
     QColor pointColour(int series, int point) const;
     // Removes every point of every series; the titles stay.
     void clearPoints();
+    // The point as given (K, bar), whatever the units shown.
+    QPointF pointValue(int series, int point) const;
+
+    // The units the axes, the series and the readout show.
+    const Units& units() const { return units_; }
+    void setUnits(const Units& units);
+    // Follows the choice from now on and offers it in the context menu.
+    void followUnits(UnitChoice& choice);
+
+    // Names every series in the legend, not only the five labels: for a
+    // mixture other than the built-in case.
+    void setFullLegend(bool full);
+    // Draws the spline points hollow and names them an estimate.
+    void setBridgeEstimate(bool estimate);
+    bool bridgeEstimate() const { return bridgeEstimate_; }
+    // The legend entries below the labels: the spline points, the traced
+    // envelope and its named points, in that order; hidden where they name
+    // nothing.
+    const QList<LegendEntry*>& legendEntries() const { return entries_; }
 
     // The checkable context-menu item "Show traced envelope", off at first.
     // While it is checked the traced curve is drawn as a thin grey line over
     // the series, with its named points as markers, and the axes take them
     // in; unchecked, the chart is as it was.
     QAction& showTracedAction() const { return *showTraced_; }
-    // Gives the traced curve and its named points (replacing any before).
-    void setTracedOverlay(const QList<QPointF>& curve, const QList<QPair<QString, QPointF>>& markers);
+    // Gives the traced curve (K, bar) and its named points (replacing any
+    // before), with the verdict on the trace that its legend entry shows.
+    // The named points are the critical point, the cricondenbar and the
+    // cricondentherm, in that order: each is drawn in a shape and colour of
+    // its own (a filled circle, a hollow square, a hollow triangle, of
+    // growing sizes), so that they stay apart where they crowd.
+    void setTracedOverlay(const QList<QPointF>& curve, const QList<QPair<QString, QPointF>>& markers,
+                          const QString& verdict = {});
     bool hasTracedOverlay() const { return !overlay_.isEmpty(); }
     // The overlay's series: the curve first, then one per named point.
     const QList<QXYSeries*>& tracedSeries() const { return overlay_; }
 
     // The window's picture, the chart with its label column, as the window
     // shows it: an SVG drawing or a PNG image; empty when it could not be drawn.
-    enum class PictureFormat { Png, Svg };
+    enum class PictureFormat { Png, Svg, Jpeg };
     QByteArray picture(PictureFormat format);
     // Writes the picture into the file, an SVG drawing where the name ends in
-    // ".svg", otherwise a PNG image, and replaces the file only with a
-    // complete new one. When that fails, false, with the reason in problem if
-    // given.
+    // ".svg", a JPEG image where it ends in ".jpg" or ".jpeg", a PNG image
+    // where it ends in ".png" or has no suffix (in any letter case), and
+    // replaces the file only with a complete new one. Any other suffix is
+    // refused. When that
+    // fails, false, with the reason in problem if given.
     bool saveImage(const QString& fileName, QString* problem = nullptr);
     // Prints the picture on one page, as large as fits with its proportions
     // kept and at the top; false when the printer could not be started.
@@ -85,9 +123,12 @@ public slots:
 signals:
     // The item was checked while the form has no overlay to show.
     void tracedOverlayWanted();
+    // The window was closed (it is hidden, not deleted).
+    void closed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct PointStyle {
@@ -97,16 +138,27 @@ private:
 
     void fitAxesToData();
     void showTracedOverlay(bool shown);
+    // The value as shown in the units chosen.
+    QPointF shown(QPointF value) const;
+    void showValues(QXYSeries& series, const QList<QPointF>& values) const;
+    void styleSplinePoints();
+    void placeLegendEntries();
 
     ChartView* view_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
     std::array<QXYSeries*, SeriesCount> series_{};
     std::array<QList<PointStyle>, SeriesCount> styles_;
+    std::array<QList<QPointF>, SeriesCount> values_;
     std::array<QLabel*, 5> labels_{};
     QAction* showTraced_;
     QList<QXYSeries*> overlay_;
+    QList<QList<QPointF>> overlayValues_;
     bool overlayOnChart_ = false;
+    Units units_;
+    QList<LegendEntry*> entries_;
+    bool fullLegend_ = false;
+    bool bridgeEstimate_ = false;
 };
 
 } // namespace envelope

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -91,6 +92,7 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
 
     auto* add = new QPushButton(tr("&Add"));
     add->setObjectName(QStringLiteral("AddComponent"));
+    add_ = add;
     auto* remove = new QPushButton(tr("&Remove"));
     remove->setObjectName(QStringLiteral("RemoveComponent"));
     auto* normalise = new QPushButton(tr("N&ormalise z"));
@@ -98,10 +100,13 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
     connect(add, &QPushButton::clicked, this, &MixtureEditor::addComponent);
     connect(remove, &QPushButton::clicked, this, &MixtureEditor::removeComponent);
     connect(normalise, &QPushButton::clicked, this, &MixtureEditor::normaliseFeed);
+    feedSum_ = new QLabel;
+    feedSum_->setObjectName(QStringLiteral("FeedSum"));
     auto* rowButtons = new QHBoxLayout;
     rowButtons->addWidget(add);
     rowButtons->addWidget(remove);
     rowButtons->addStretch();
+    rowButtons->addWidget(feedSum_);
     rowButtons->addWidget(normalise);
 
     auto* componentsPage = new QWidget;
@@ -176,6 +181,9 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
 
     connect(components_, &QTableWidget::itemChanged, this, &MixtureEditor::componentChanged);
     connect(kij_, &QTableWidget::itemChanged, this, &MixtureEditor::interactionParameterChanged);
+    connect(name_, &QLineEdit::textEdited, this, &MixtureEditor::markEdited);
+    showFeedSum();
+    edited_ = false;
     resize(560, 420);
 }
 
@@ -213,9 +221,11 @@ void MixtureEditor::componentChanged(QTableWidgetItem* item)
     if (filling_)
         return;
     clearProblem();
+    markEdited();
     if (item->column() != NameColumn)
         return;
-    const Component* known = FindComponent(item->text().toStdString());
+    const QString name = item->text().trimmed();
+    const Component* known = FindComponent(name.toStdString());
     filling_ = true;
     if (known != nullptr) {
         const int row = item->row();
@@ -225,6 +235,11 @@ void MixtureEditor::componentChanged(QTableWidgetItem* item)
     }
     filling_ = false;
     matchInteractionParameters();
+    if (known == nullptr && !name.isEmpty())
+        showProblem({MixtureProblem::Field::Name, item->row(), -1,
+                     tr("component %1 (%2): not in the component table; give its Tc, Pc and \u03c9")
+                         .arg(item->row() + 1)
+                         .arg(name)});
 }
 
 void MixtureEditor::matchInteractionParameters()
@@ -253,6 +268,7 @@ void MixtureEditor::interactionParameterChanged(QTableWidgetItem* item)
     if (filling_)
         return;
     clearProblem();
+    markEdited();
     // k_ij = k_ji: an entry edited on one side of the diagonal is copied to the other.
     filling_ = true;
     cell(*kij_, item->column(), item->row())->setText(item->text());
@@ -262,6 +278,8 @@ void MixtureEditor::interactionParameterChanged(QTableWidgetItem* item)
 void MixtureEditor::addComponent()
 {
     const int row = components_->rowCount();
+    if (row >= static_cast<int>(MaxComponentCount))
+        return;
     filling_ = true;
     components_->insertRow(row);
     for (int column = 0; column < ColumnCount; ++column)
@@ -270,6 +288,7 @@ void MixtureEditor::addComponent()
     kij_->insertColumn(row);
     filling_ = false;
     matchInteractionParameters();
+    markEdited();
     tabs_->setCurrentIndex(0);
     components_->setCurrentCell(row, NameColumn);
     components_->editItem(components_->item(row, NameColumn));
@@ -289,6 +308,7 @@ void MixtureEditor::removeComponent()
     filling_ = false;
     clearProblem();
     matchInteractionParameters();
+    markEdited();
 }
 
 void MixtureEditor::normaliseFeed()
@@ -312,6 +332,44 @@ void MixtureEditor::normaliseFeed()
     for (int row = 0; row < n; ++row)
         cell(*components_, row, ZColumn)->setText(NumberText(z[static_cast<std::size_t>(row)] / sum));
     filling_ = false;
+    markEdited();
+}
+
+void MixtureEditor::markEdited()
+{
+    edited_ = true;
+    showFeedSum();
+}
+
+void MixtureEditor::showFeedSum()
+{
+    double sum = 0.0;
+    bool numbers = true;
+    for (int row = 0; row < components_->rowCount(); ++row) {
+        double z = 0.0;
+        numbers = ReadNumber(components_->item(row, ZColumn), z) && numbers;
+        sum += z;
+    }
+    const bool one = numbers && std::abs(sum - 1.0) <= FeedSumTolerance;
+    feedSum_->setText(numbers ? tr("Sum of z: %1").arg(QString::number(sum, 'g', 10)) + (one ? QString() : tr(", not 1"))
+                              : tr("Sum of z: not every z is a number"));
+    feedSum_->setStyleSheet(one ? QString() : QStringLiteral("color: #b00000"));
+    const bool room = components_->rowCount() < static_cast<int>(MaxComponentCount);
+    add_->setEnabled(room);
+    add_->setToolTip(room ? QString() : tr("A mixture has at most %1 components.").arg(MaxComponentCount));
+}
+
+void MixtureEditor::reject()
+{
+    if (edited_) {
+        QMessageBox question(QMessageBox::Question, windowTitle(), tr("Discard the changes to the mixture?"),
+                             QMessageBox::Discard | QMessageBox::Cancel, this);
+        question.setObjectName(QStringLiteral("DiscardEdits"));
+        question.setDefaultButton(QMessageBox::Cancel);
+        if (question.exec() != QMessageBox::Discard)
+            return;
+    }
+    QDialog::reject();
 }
 
 void MixtureEditor::fillFromTable()
@@ -351,8 +409,13 @@ bool MixtureEditor::check()
                 const MixtureProblem::Field fields[] = {MixtureProblem::Field::Name, MixtureProblem::Field::Z,
                                                         MixtureProblem::Field::Tc, MixtureProblem::Field::Pc,
                                                         MixtureProblem::Field::Omega};
+                // A constant left out of a component the table does not know.
+                const bool unknown = column != ZColumn && !m.componentNames.back().empty() &&
+                                     FindComponent(m.componentNames.back()) == nullptr;
                 showProblem({fields[column], row, -1,
-                             ComponentPlace(m, row) + tr(": %1 must be a number").arg(ColumnNames[column])});
+                             ComponentPlace(m, row) +
+                                 (unknown ? tr(": not in the component table; give its Tc, Pc and \u03c9")
+                                          : tr(": %1 must be a number").arg(ColumnNames[column]))});
                 return false;
             }
         }
@@ -391,8 +454,24 @@ void MixtureEditor::accept()
         QDialog::accept();
 }
 
-void MixtureEditor::showProblem(const MixtureProblem& problem)
+void MixtureEditor::showProblem(const MixtureProblem& given)
 {
+    MixtureProblem problem = given;
+    // A k_ij is named by the two components it joins, not only by its place.
+    const QString kijPlace = QStringLiteral("kij row %1, column %2").arg(problem.component + 1).arg(problem.column + 1);
+    if (problem.field == MixtureProblem::Field::Kij && problem.text.startsWith(kijPlace) &&
+        problem.component < components_->rowCount() && problem.column < components_->rowCount()) {
+        const auto name = [this](int row) {
+            const QTableWidgetItem* item = components_->item(row, NameColumn);
+            const QString text = item == nullptr ? QString() : item->text().trimmed();
+            return text.isEmpty() ? tr("component %1").arg(row + 1) : text;
+        };
+        problem.text.replace(0, kijPlace.size(),
+                             tr("k_ij of %1 and %2 (row %3, column %4)")
+                                 .arg(name(problem.component), name(problem.column))
+                                 .arg(problem.component + 1)
+                                 .arg(problem.column + 1));
+    }
     problem_->setText(problem.text);
     problem_->show();
     QTableWidget* table = components_;

@@ -4,7 +4,10 @@
 // component table fills in that component's constants, which stay editable.
 // The mixture is checked as a case file's is; a problem is shown at its field
 // and keeps the dialog open. "Fill k_ij from table" sets the pairs the
-// interaction table lists and says which.
+// interaction table lists and says which. A name not in the component table
+// is said to be so, a problem with k_ij names the two components, the sum of
+// z is shown as it changes, no more components can be added than a mixture
+// may have, and edits are discarded only once the user agrees.
 
 #include <QDialog>
 
@@ -14,6 +17,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTabWidget;
 class QTableWidget;
 class QTableWidgetItem;
@@ -40,6 +44,11 @@ public:
     // The line under the k_ij that says which pairs the last "Fill k_ij from
     // table" set; empty until then.
     QString tableNote() const;
+    // The line under the components that gives the sum of z.
+    QLabel& feedSum() const { return *feedSum_; }
+    QPushButton& addButton() const { return *add_; }
+    // Whether anything was edited since the dialog opened.
+    bool edited() const { return edited_; }
 
 public slots:
     // Reads the fields into a mixture and checks it. Shows the problem at its
@@ -54,6 +63,8 @@ public slots:
     // its k_ij there; the other pairs keep theirs.
     void fillFromTable();
     void accept() override;
+    // Closes the dialog, after asking whether to discard the edits if any.
+    void reject() override;
 
 private:
     void setComponentRow(int row, const QString& name, double z, double tc, double pc, double omega);
@@ -63,6 +74,9 @@ private:
     void interactionParameterChanged(QTableWidgetItem* item);
     void showProblem(const MixtureProblem& problem);
     void clearProblem();
+    // Something was edited: the sum of z and the Add button follow.
+    void markEdited();
+    void showFeedSum();
     QTableWidgetItem* cell(QTableWidget& table, int row, int column) const;
 
     Mixture mixture_;
@@ -77,7 +91,10 @@ private:
     // The k_ij were filled from the table, by the case or by the button: the
     // mixture keeps that mark while they still are the table's.
     bool fromTable_ = false;
+    QLabel* feedSum_;
+    QPushButton* add_;
     bool filling_ = false;
+    bool edited_ = false;
 };
 
 } // namespace envelope

@@ -1,6 +1,7 @@
 #include "ui/qt_chart.h"
 
 #include "thermo/numerical_fault.h"
+#include "ui/unit_choice.h"
 
 namespace envelope {
 
@@ -29,19 +30,44 @@ Form2& QtChart::loadedForm()
 {
     if (form_.isNull()) {
         form_ = new Form2;
+        closed_ = false;
         applyCaption();
+        if (units_ != nullptr)
+            form_->followUnits(*units_);
         QObject::connect(form_.data(), &Form2::tracedOverlayWanted, form_.data(), [this] {
             if (overlaySource_)
                 setTracedOverlay(overlaySource_());
         });
+        QObject::connect(form_.data(), &Form2::closed, form_.data(), [this] { closed_ = true; });
+        if (formMade_)
+            formMade_(*form_);
     }
     return *form_;
+}
+
+Form2& QtChart::writtenForm()
+{
+    Form2& form = loadedForm();
+    // A closed window starts afresh, as a new one would.
+    if (closed_) {
+        closed_ = false;
+        form.clearPoints();
+        for (int series = 0; series < Chart::SeriesCount; ++series)
+            form.setSeriesTitle(series, QString());
+    }
+    return form;
+}
+
+void QtChart::setBridgeEstimate(bool estimate)
+{
+    if (estimate || !form_.isNull())
+        loadedForm().setBridgeEstimate(estimate);
 }
 
 void QtChart::setSeriesTitle(int series, const std::string& title)
 {
     CheckSeries(series);
-    loadedForm().setSeriesTitle(series, QString::fromStdString(title));
+    writtenForm().setSeriesTitle(series, QString::fromStdString(title));
 }
 
 int QtChart::addPoint(int series, double x, double y, const std::string& label, Colour colour)
@@ -50,7 +76,7 @@ int QtChart::addPoint(int series, double x, double y, const std::string& label, 
     // A point that is not a finite number has no place in the x order.
     Finite(x);
     Finite(y);
-    return loadedForm().addPoint(series, QPointF(x, y), QString::fromStdString(label), ColourFromBgr(colour));
+    return writtenForm().addPoint(series, QPointF(x, y), QString::fromStdString(label), ColourFromBgr(colour));
 }
 
 void QtChart::clear()
@@ -76,11 +102,13 @@ void QtChart::applyCaption()
         return;
     form_->setWindowTitle(mixtureName_.isEmpty() ? QStringLiteral("Envelope")
                                                  : QStringLiteral("Envelope \u2014 ") + mixtureName_);
+    form_->setFullLegend(!mixtureName_.isEmpty());
 }
 
 void QtChart::showForm()
 {
     Form2& form = loadedForm();
+    closed_ = false;
     form.show();
     form.raise();
     form.activateWindow();
@@ -100,7 +128,7 @@ void QtChart::setTracedOverlay(const TracedOverlay& overlay)
     QList<QPair<QString, QPointF>> markers;
     for (const TracedMarker& m : overlay.markers)
         markers.append({QString::fromStdString(m.name), QPointF(m.temperature, m.pressure)});
-    loadedForm().setTracedOverlay(curve, markers);
+    loadedForm().setTracedOverlay(curve, markers, QString::fromStdString(overlay.verdict));
 }
 
 } // namespace envelope

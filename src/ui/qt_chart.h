@@ -1,8 +1,9 @@
 #pragma once
 // The chart operations over the chart window. The first operation creates a
-// hidden chart window if none exists; points then gather on it while it
-// lives. Closing the window discards it, and the next operation starts on a
-// fresh one.
+// hidden chart window if none exists; points then gather on it while it is
+// open. Closing the window hides it with its points, zoom and traced
+// envelope, which showForm() brings back; the next chart operation instead
+// starts it afresh, without points or titles.
 
 #include <functional>
 
@@ -15,6 +16,8 @@
 #include "ui/form2.h"
 
 namespace envelope {
+
+class UnitChoice;
 
 // 0x00BBGGRR to a colour; the high byte is ignored.
 QColor ColourFromBgr(Colour colour);
@@ -32,8 +35,15 @@ public:
 
     // Names the mixture in the chart window's caption, "Envelope — <name>";
     // an empty name leaves the caption "Envelope". Applies to the open window
-    // and to every window made later.
+    // and to every window made later. A named mixture, one other than the
+    // built-in case, gets the full legend.
     void setMixtureName(const QString& name);
+    // The units the chart window follows, from the next window made on.
+    void setUnitChoice(UnitChoice* choice) { units_ = choice; }
+    // Called with every chart window as it is made.
+    void setFormMade(std::function<void(Form2&)> made) { formMade_ = std::move(made); }
+    // Draws the spline points as an estimate, or not.
+    void setBridgeEstimate(bool estimate);
 
     // The chart window, or null while there is none.
     Form2* form() const { return form_.data(); }
@@ -53,12 +63,17 @@ public:
 
 private:
     Form2& loadedForm();
+    // The window, emptied first if it was closed since it was last shown.
+    Form2& writtenForm();
 
     void applyCaption();
 
     QPointer<Form2> form_;
     QString mixtureName_;
     std::function<TracedOverlay()> overlaySource_;
+    std::function<void(Form2&)> formMade_;
+    UnitChoice* units_ = nullptr;
+    bool closed_ = false;
 };
 
 } // namespace envelope

@@ -21,6 +21,8 @@
 #include "envelope/csv.h"
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
+#include "envelope/traced_overlay.h"
+#include "envelope/traced_tables.h"
 #include "output/output_files.h"
 #include "ui/chart_picture.h"
 #include "ui/flex_grid.h"
@@ -291,13 +293,20 @@ void ExportTest::exportAllWritesWhatTheCommandLineWrites()
     QTimer::singleShot(0, [&] { AnswerNextFileDialog(folder.path(), &offered); });
     ChooseFromContextMenu(*form.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid3")),
                           QStringLiteral("Export all\u2026"));
-    // Byte for byte the files of --csv, which come from a run in memory.
+    // Byte for byte the files of --csv --trace, which come from a run in
+    // memory and the traced envelope.
     const MemoryRun run = RunInMemory(BuiltInMixture());
+    std::vector<CsvFile> expected;
+    for (const CsvFile& csv : RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, run.fractionPoints))
+        expected.push_back(csv);
+    for (const CsvFile& csv : TracedCsvFiles(TracedEnvelopeOf(BuiltInMixture())))
+        expected.push_back(csv);
     QStringList names;
-    for (const CsvFile& csv : RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, run.fractionPoints)) {
+    for (const CsvFile& csv : expected) {
         names << QString::fromLatin1(csv.fileName);
         QCOMPARE(Read(folder.filePath(csv.fileName)), QByteArray::fromStdString(csv.contents));
     }
+    QVERIFY(names.contains(QStringLiteral("critical-points.csv")) && names.contains(QStringLiteral("traced.csv")));
     names.sort();
     QCOMPARE(Listing(folder.path()), names);
 

@@ -61,8 +61,7 @@ class Form1Test : public QObject {
 
 private slots:
     void windowCaptionSizeAndPlace();
-    void controlsHaveTheirNamesCaptionsAndPlaces_data();
-    void controlsHaveTheirNamesCaptionsAndPlaces();
+    void controlsKeepTheirArrangementAndFollowTheWindowsSize();
     void runIsConnectedAndFocusedFirstThenTheGridsInOrder();
     void gridsHaveTheirHeadingsAfterLoad();
     void headingCellsLookLikeHeadings();
@@ -76,8 +75,10 @@ void Form1Test::windowCaptionSizeAndPlace()
     Form1 form;
     QCOMPARE(form.objectName(), QStringLiteral("Form1"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Envelope"));
-    // The tables' area keeps its size, below the menu bar and above the
-    // status line.
+    // The tables' area has its first size below the menu bar and above the
+    // status line, both as wide as the window.
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
     const int top = form.menuBar().height();
     QCOMPARE(form.size(), QSize(731, top + 643 + form.statusLine().height()));
     QCOMPARE(form.menuBar().geometry(), QRect(0, 0, 731, top));
@@ -87,40 +88,52 @@ void Form1Test::windowCaptionSizeAndPlace()
     QVERIFY(form.chart().form() == nullptr);
 }
 
-void Form1Test::controlsHaveTheirNamesCaptionsAndPlaces_data()
+void Form1Test::controlsKeepTheirArrangementAndFollowTheWindowsSize()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("parent");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("geometry");
-    // Twips divided by 15; the controls on the form itself lie below the menu bar.
-    QTest::newRow("Command1") << "Command1" << "Form1" << "Run" << QRect(96, 304, 473, 41);
-    QTest::newRow("Frame1") << "Frame1" << "Form1" << "Bubble Curve Table" << QRect(8, 16, 313, 273);
-    QTest::newRow("MSFlexGrid1") << "MSFlexGrid1" << "Frame1" << "" << QRect(16, 32, 265, 217);
-    QTest::newRow("Frame2") << "Frame2" << "Form1" << "Dew Curve Table" << QRect(344, 16, 329, 273);
-    QTest::newRow("MSFlexGrid2") << "MSFlexGrid2" << "Frame2" << "" << QRect(16, 32, 281, 217);
-    QTest::newRow("Frame3") << "Frame3" << "Form1" << "Interpolation by Spline" << QRect(176, 352, 337, 281);
-    QTest::newRow("MSFlexGrid3") << "MSFlexGrid3" << "Frame3" << "" << QRect(24, 32, 281, 233);
-}
-
-void Form1Test::controlsHaveTheirNamesCaptionsAndPlaces()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, parent);
-    QFETCH(QString, caption);
-    QFETCH(QRect, geometry);
     Form1 form;
-    auto* control = form.findChild<QWidget*>(name);
-    QVERIFY(control != nullptr);
-    QCOMPARE(control->parentWidget()->objectName(), parent);
-    const int top = parent == QStringLiteral("Form1") ? form.menuBar().height() : 0;
-    QCOMPARE(control->geometry(), geometry.translated(0, top));
-    if (auto* button = qobject_cast<QPushButton*>(control))
-        QCOMPARE(button->text(), caption);
-    else if (auto* frame = qobject_cast<QGroupBox*>(control))
-        QCOMPARE(frame->title(), caption);
-    else
-        QVERIFY(qobject_cast<QTableWidget*>(control) != nullptr);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const auto place = [&form](const char* name) {
+        auto* control = form.findChild<QWidget*>(QString::fromLatin1(name));
+        if (control == nullptr)
+            qFatal("%s is missing", name);
+        return QRect(control->mapTo(&form, QPoint(0, 0)), control->size());
+    };
+    QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("Command1"))->text(), QStringLiteral("Run"));
+    const char* const captions[][2] = {{"Frame1", "Bubble Curve Table"},
+                                       {"Frame2", "Dew Curve Table"},
+                                       {"Frame3", "Interpolation by Spline"},
+                                       {"MixtureFrame", "Mixture"},
+                                       {"CharacteristicPoints", "Characteristic points"}};
+    for (const auto& [name, caption] : captions)
+        QCOMPARE(form.findChild<QGroupBox*>(QString::fromLatin1(name))->title(), QString::fromLatin1(caption));
+    for (int number = 1; number <= 3; ++number)
+        QCOMPARE(Grid(form, number).parentWidget()->objectName(), QStringLiteral("Frame%1").arg(number));
+
+    const auto checkArrangement = [&] {
+        // Bubble beside dew above the Run button; below it the mixture, the
+        // spline table and the characteristic points side by side; nothing
+        // overlaps and everything lies inside the window.
+        const QRect bubble = place("Frame1"), dew = place("Frame2"), run = place("Command1"),
+                    mixture = place("MixtureFrame"), spline = place("Frame3"), points = place("CharacteristicPoints");
+        QVERIFY(bubble.right() < dew.left() && bubble.top() == dew.top());
+        QVERIFY(std::max(bubble.bottom(), dew.bottom()) < run.top());
+        QVERIFY(run.bottom() < std::min({mixture.top(), spline.top(), points.top()}));
+        QVERIFY(mixture.right() < spline.left() && spline.right() < points.left());
+        QVERIFY(run.left() < spline.left() && spline.right() < run.right());
+        for (const QRect& r : {bubble, dew, run, mixture, spline, points})
+            QVERIFY(form.rect().contains(r));
+        QVERIFY(place("RunSummary").top() > spline.bottom());
+    };
+    checkArrangement();
+    const QSize gridBefore = Grid(form, 1).size();
+    form.resize(1100, 900);
+    QTRY_VERIFY(Grid(form, 1).width() > gridBefore.width() && Grid(form, 1).height() > gridBefore.height());
+    checkArrangement();
+    // A smaller screen: the window shrinks below its first size.
+    form.resize(640, 560);
+    QTRY_COMPARE(form.size(), QSize(640, 560));
+    checkArrangement();
 }
 
 void Form1Test::runIsConnectedAndFocusedFirstThenTheGridsInOrder()
@@ -131,7 +144,12 @@ void Form1Test::runIsConnectedAndFocusedFirstThenTheGridsInOrder()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), run);
 
-    const QWidget* expected[] = {&Grid(form, 1), &Grid(form, 2), &Grid(form, 3), run};
+    const QWidget* expected[] = {&Grid(form, 1),
+                                 &Grid(form, 2),
+                                 &Grid(form, 3),
+                                 form.findChild<QWidget*>(QStringLiteral("TemperatureUnit")),
+                                 form.findChild<QWidget*>(QStringLiteral("PressureUnit")),
+                                 run};
     for (const QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);

@@ -119,7 +119,8 @@ void MixtureEditorTest::interactionParametersStaySymmetricAndFollowTheRows()
     SetCell(kij, 1, 2, QStringLiteral("1.5"));
     QVERIFY(!editor.check());
     QCOMPARE(editor.findChild<QTabWidget*>()->currentIndex(), 1);
-    QVERIFY(editor.problem().startsWith("kij row 2, column 3"));
+    // The problem names the pair, not only the place.
+    QVERIFY2(editor.problem().startsWith("k_ij of ethane and octane (row 2, column 3): "), qPrintable(editor.problem()));
 
     // Removing ethane takes its row and column of k_ij with it.
     editor.components().setCurrentCell(1, 0);

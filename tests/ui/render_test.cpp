@@ -8,6 +8,7 @@
 #include <QChart>
 #include <QDir>
 #include <QGuiApplication>
+#include <QScatterSeries>
 #include <QScreen>
 #include <QImage>
 #include <QGraphicsEllipseItem>
@@ -30,6 +31,8 @@
 #include "ui/flex_grid.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
+#include "ui/legend_entry.h"
+#include "ui/unit_choice.h"
 
 using namespace envelope;
 
@@ -138,6 +141,7 @@ private slots:
     void form2ShowsSeriesAndLegend();
     void screenWithBothWindows();
     void chartReadoutZoomAndMenus();
+    void naturalGasAfterF5();
 };
 
 void RenderTest::form1ShowsHeadedTablesWhileScrolled()
@@ -307,6 +311,52 @@ void RenderTest::chartReadoutZoomAndMenus()
     main.activateWindow();
     QTest::qWait(OnXServer() ? 300 : 10);
     SaveContextMenu(*grid->viewport(), QPoint(60, 60), "table-menu.png");
+}
+
+void RenderTest::naturalGasAfterF5()
+{
+    // A user opens the natural gas and presses F5: the chart shows the traced
+    // envelope with its points named in the legend, the main window its three
+    // numbers, in the units chosen in the panel.
+    Form1 main;
+    QCOMPARE(main.openCase(QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json")), QString());
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_F5);
+    Form2* form = main.chart().form();
+    QVERIFY(form != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QVERIFY(form->showTracedAction().isChecked());
+    QTest::qWait(OnXServer() ? 300 : 20);
+    Save(form->grab().toImage(), "natural-gas-chart.png");
+    for (LegendEntry* entry : form->legendEntries()) {
+        QVERIFY2(entry->isVisible(), qPrintable(entry->objectName()));
+        QVERIFY(form->rect().contains(entry->geometry()));
+    }
+    // The three traced points stay apart on the picture: each marker's
+    // colour shows near its place.
+    const QImage chart = form->grab().toImage();
+    for (int i = 1; i < form->tracedSeries().size(); ++i) {
+        auto* marker = qobject_cast<QScatterSeries*>(form->tracedSeries()[i]);
+        QVERIFY(marker != nullptr);
+        const QPointF at = form->chart().mapToPosition(marker->at(0), marker);
+        const QPoint centre = form->chartView().mapTo(form, form->chartView().mapFromScene(form->chart().mapToScene(at)));
+        const QColor colour = marker->brush().style() == Qt::NoBrush ? marker->pen().color() : marker->color();
+        QVERIFY2(CountColour(chart, QRect(centre - QPoint(10, 10), QSize(21, 21)), colour.rgb()) > 3,
+                 qPrintable(marker->name()));
+    }
+
+    Save(main.grab().toImage(), "natural-gas-main.png");
+    main.units().setUnits({TemperatureUnit::Celsius, PressureUnit::Psia});
+    QTest::qWait(OnXServer() ? 200 : 20);
+    Save(main.grab().toImage(), "natural-gas-main-celsius-psia.png");
+    Save(form->grab().toImage(), "natural-gas-chart-celsius-psia.png");
+    if (OnXServer()) {
+        main.units().setUnits({});
+        QTest::qWait(300);
+        Save(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), "natural-gas-screen.png");
+    }
 }
 
 QTEST_MAIN(RenderTest)
