@@ -102,6 +102,9 @@ private slots:
     void printDrawsThePictureOnAPage();
     void svgTextHasTheSizeOfTheWindowsText();
     void aFailedSaveSaysWhy();
+    void readoutStaysWhileTheMouseRests();
+    void unitsConvertTheAxesTheReadoutAndKeepTheZoom();
+    void aPictureIsSavedAsItsSuffixSaysOrRefused();
 };
 
 void ChartViewTest::readoutSnapsToTheNearestPointOfAnyVisibleSeries()
@@ -347,6 +350,94 @@ void ChartViewTest::aFailedSaveSaysWhy()
     QVERIFY2(shownText.startsWith(QStringLiteral("SaveChartProblem:The chart could not be saved: ")) &&
                  shownText.contains(QStringLiteral("is not a directory")),
              qPrintable(shownText));
+}
+
+void ChartViewTest::readoutStaysWhileTheMouseRests()
+{
+    ShownChart shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.form()));
+    const QPoint point = OnScreen(shown.form(), 0, QPointF(250.0, 7.0));
+    Drag(shown.viewport(), point + QPoint(3, 3), Qt::NoButton);
+    QTRY_VERIFY(QToolTip::isVisible());
+    const QString text = QToolTip::text();
+    // The mouse rests: the view is asked for its tool tip, as it is about a
+    // second after the mouse stops, and again later.
+    for (int rest = 0; rest < 3; ++rest) {
+        QHelpEvent help(QEvent::ToolTip, point + QPoint(3, 3), shown.viewport()->mapToGlobal(point + QPoint(3, 3)));
+        QApplication::sendEvent(shown.viewport(), &help);
+        // A tip told to hide goes after 300 ms.
+        QTest::qWait(400);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), text);
+        QVERIFY(shown.view().readoutMarker().isVisible());
+    }
+}
+
+void ChartViewTest::unitsConvertTheAxesTheReadoutAndKeepTheZoom()
+{
+    ShownChart shown;
+    Form2& form = shown.form();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Zoomed about (250 K, 7 bar).
+    form.chart().zoomIn(QRectF(form.chart().plotArea().center() - QPointF(100, 80), QSizeF(200, 160)));
+    QVERIFY(form.chart().isZoomed());
+    const double lowK = form.axisX().min(), highK = form.axisX().max();
+    const double lowBar = form.axisY().min(), highBar = form.axisY().max();
+
+    form.setUnits({TemperatureUnit::Celsius, PressureUnit::Psia});
+    QCOMPARE(form.axisX().titleText(), QStringLiteral("T (\u00B0C)"));
+    QCOMPARE(form.axisY().titleText(), QStringLiteral("P (psia)"));
+    // The same values stay in sight, in the new units.
+    QVERIFY(Near(form.axisX().min(), lowK - 273.15, 0.5) && Near(form.axisX().max(), highK - 273.15, 0.5));
+    QVERIFY(Near(form.axisY().min(), lowBar * 14.5038, 0.2) && Near(form.axisY().max(), highBar * 14.5038, 0.2));
+    // The points are shown converted and kept as given.
+    QVERIFY(Near(form.series(0).at(5).x(), -23.15, 1e-9));
+    QVERIFY(Near(form.series(0).at(5).y(), 7.0 * 14.503773773, 1e-6));
+    QCOMPARE(form.pointValue(0, 5), QPointF(250.0, 7.0));
+    const QPoint point = OnScreen(form, 0, form.series(0).at(5));
+    QCOMPARE(shown.view().readoutAt(point).text,
+             QStringLiteral("bubble\nT: -23.150 \u00B0C (250.000 K)\nP: 101.53 psia"));
+    // A point added now is converted as it comes.
+    shown.form().addPoint(1, QPointF(300.0, 10.0), QString(), Qt::red);
+    QVERIFY(Near(form.series(1).at(0).x(), 26.85, 1e-9));
+
+    // Back to K and bar: the values as given, the full view after a reset.
+    form.setUnits({});
+    QCOMPARE(form.series(0).at(5), QPointF(250.0, 7.0));
+    QCOMPARE(form.axisX().titleText(), QStringLiteral("T (K)"));
+    form.chart().zoomReset();
+    QVERIFY(form.axisX().min() <= 200.0 && form.axisX().max() >= 300.0);
+}
+
+void ChartViewTest::aPictureIsSavedAsItsSuffixSaysOrRefused()
+{
+    ShownChart shown;
+    QTemporaryDir folder;
+    QString problem;
+    const auto head = [&](const QString& name) {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
+    };
+    QVERIFY(shown.form().saveImage(folder.filePath(QStringLiteral("c.jpg")), &problem));
+    QVERIFY(head(QStringLiteral("c.jpg")).startsWith("\xFF\xD8\xFF"));
+    QVERIFY(shown.form().saveImage(folder.filePath(QStringLiteral("c.JPEG")), &problem));
+    QVERIFY(head(QStringLiteral("c.JPEG")).startsWith("\xFF\xD8\xFF"));
+    QVERIFY(shown.form().saveImage(folder.filePath(QStringLiteral("c.png")), &problem));
+    QVERIFY(head(QStringLiteral("c.png")).startsWith("\x89PNG"));
+    QVERIFY(!shown.form().saveImage(folder.filePath(QStringLiteral("c.bmp")), &problem));
+    QVERIFY2(problem.contains(QStringLiteral(".bmp")), qPrintable(problem));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("c.bmp"))));
+
+    // "Save chart as…" with c.jpg writes c.jpg, never c.jpg.png.
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(folder.filePath(QStringLiteral("d.jpg")));
+            QMetaObject::invokeMethod(dialog, "done", Q_ARG(int, QDialog::Accepted));
+        }
+    });
+    shown.form().saveChartAs();
+    QVERIFY(head(QStringLiteral("d.jpg")).startsWith("\xFF\xD8\xFF"));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("d.jpg.png"))));
 }
 
 QTEST_MAIN(ChartViewTest)
