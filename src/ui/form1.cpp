@@ -258,12 +258,14 @@ void Form1::showMixture()
 
 void Form1::clearResults()
 {
+    // First: a traced envelope shown is traced again for the mixture now
+    // in use, not for the last run's.
+    lastRun_.reset();
     for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
         ClearResultRows(*table);
     chart_.clear();
     chart_.setBridgeEstimate(false);
     fractionPoints_.clear();
-    lastRun_.reset();
     bridge_ = {};
     runSummary_.clear();
     runDetails_.clear();

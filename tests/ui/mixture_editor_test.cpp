@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -55,6 +56,8 @@ private slots:
     void editedMixtureIsUsedNamedAndSaved();
     void editedMixtureIsRun();
     void fillFromTableSetsTheListedPairsAndSaysWhich();
+    void unknownNamesTheSumOfZAndTheComponentLimit();
+    void editsAreDiscardedOnlyWhenTheUserAgrees();
 };
 
 void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
@@ -231,6 +234,74 @@ void MixtureEditorTest::fillFromTableSetsTheListedPairsAndSaysWhich()
     Form1 form;
     form.useMixture(editor.mixture());
     QVERIFY2(form.statusLine().currentMessage().contains("N2/methane"), qPrintable(form.statusLine().currentMessage()));
+}
+
+void MixtureEditorTest::unknownNamesTheSumOfZAndTheComponentLimit()
+{
+    MixtureEditor editor(BuiltInMixture());
+    QTableWidget& components = editor.components();
+    QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: 1"));
+
+    // A name the table does not know is said to be so at once, and again
+    // when its constants are missing.
+    editor.addComponent();
+    SetCell(components, 3, MixtureEditor::NameColumn, QStringLiteral("unobtainium"));
+    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+             qPrintable(editor.problem()));
+    SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("0.1"));
+    QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: 1.1, not 1"));
+    QVERIFY(!editor.check());
+    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+             qPrintable(editor.problem()));
+    SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("x"));
+    QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: not every z is a number"));
+
+    // Add stops at the largest mixture.
+    while (components.rowCount() < static_cast<int>(MaxComponentCount)) {
+        QVERIFY(editor.addButton().isEnabled());
+        editor.addComponent();
+    }
+    QVERIFY(!editor.addButton().isEnabled());
+    editor.addComponent();
+    QCOMPARE(components.rowCount(), static_cast<int>(MaxComponentCount));
+    editor.removeComponent();
+    QVERIFY(editor.addButton().isEnabled());
+}
+
+void MixtureEditorTest::editsAreDiscardedOnlyWhenTheUserAgrees()
+{
+    // Nothing edited: Cancel closes at once.
+    {
+        MixtureEditor editor(BuiltInMixture());
+        editor.show();
+        editor.reject();
+        QCOMPARE(editor.result(), static_cast<int>(QDialog::Rejected));
+        QVERIFY(!editor.isVisible());
+    }
+    MixtureEditor editor(BuiltInMixture());
+    editor.show();
+    SetCell(editor.components(), 0, MixtureEditor::ZColumn, QStringLiteral("0.2"));
+    QVERIFY(editor.edited());
+    const auto answer = [](QMessageBox::StandardButton button, QString* asked) {
+        QTimer::singleShot(0, [button, asked] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            *asked = box->objectName() + QLatin1Char(':') + box->text();
+            box->button(button)->click();
+        });
+    };
+    QString asked;
+    answer(QMessageBox::Cancel, &asked);
+    editor.reject();
+    QCOMPARE(asked, QStringLiteral("DiscardEdits:Discard the changes to the mixture?"));
+    QVERIFY(editor.isVisible());
+    asked.clear();
+    answer(QMessageBox::Discard, &asked);
+    editor.reject();
+    QVERIFY(!asked.isEmpty());
+    QVERIFY(!editor.isVisible());
+    QCOMPARE(editor.mixture(), BuiltInMixture());
 }
 
 QTEST_MAIN(MixtureEditorTest)

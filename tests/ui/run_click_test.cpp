@@ -2,6 +2,7 @@
 // opens, and points accumulate on the chart while it lives and the mixture
 // stays the same; closing the main window ends the program.
 #include <QApplication>
+#include <QChart>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -16,6 +17,10 @@
 
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
+#include "envelope/traced_overlay.h"
+#include "envelope/traced_tables.h"
+#include "ui/legend_entry.h"
+#include "ui/points_panel.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 
@@ -82,6 +87,9 @@ private slots:
     void closingTheMainWindowEndsTheProgram();
     void anotherMixtureStartsFromEmptyTablesAndChart();
     void aFailedRunGivesItsReasonAsTheMessagesDetails();
+    void aUsersMixtureShowsItsTracedEnvelopeFirst();
+    void theBuiltInCaseKeepsItsChart();
+    void openingAnotherMixtureEmptiesTheResults();
 };
 
 void RunClickTest::clickFillsTheTablesAndShowsTheChart()
@@ -224,6 +232,89 @@ void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
     // A run without start points traces nothing and says only how it failed.
     QCOMPARE(form.statusLine().currentMessage(), QStringLiteral("Run: ") + QString::fromStdString(expected.report.Summary()));
     QVERIFY(form.chart().form() == nullptr || !form.chart().form()->isVisible());
+}
+
+void RunClickTest::aUsersMixtureShowsItsTracedEnvelopeFirst()
+{
+    Form1 form;
+    QCOMPARE(form.openCase(QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json")), QString());
+    form.show();
+    ClickRun(form);
+    const trace::TracedEnvelope traced = TracedEnvelopeOf(form.mixture());
+    QCOMPARE(traced.status, trace::TraceStatus::Complete);
+
+    // The chart shows the traced envelope without being asked, every legend
+    // entry named, the spline points as an estimate.
+    Form2* chart = form.chart().form();
+    QVERIFY(chart != nullptr && chart->isVisible());
+    QVERIFY(chart->showTracedAction().isChecked());
+    QVERIFY(chart->chart().series().contains(chart->tracedSeries().constFirst()));
+    QVERIFY(chart->bridgeEstimate());
+    QVERIFY(form.bridgeDeviation().IsEstimate());
+    QStringList legend;
+    for (const LegendEntry* entry : chart->legendEntries()) {
+        QVERIFY(entry->isVisible());
+        legend << entry->text();
+    }
+    QCOMPARE(legend, (QStringList{"spline points (estimate)", "traced envelope: complete", "critical point",
+                                  "cricondenbar", "cricondentherm"}));
+
+    // The panel gives the three points as the batch run prints them.
+    const QString panel = form.pointsPanel().text();
+    for (const auto& row : CriticalPointsRows(traced))
+        QVERIFY2(panel.contains(QString::fromStdString(row[0] + "\t" + row[1] + "\t" + row[2])), qPrintable(panel));
+    QVERIFY(panel.endsWith(QStringLiteral("Traced envelope: complete")));
+
+    // The status line says how the trace ended and that the points are an
+    // estimate, in words.
+    const QString status = form.statusLine().currentMessage();
+    QVERIFY2(status.startsWith(QStringLiteral("Traced envelope: complete. Hollow spline points: only an estimate")),
+             qPrintable(status));
+}
+
+void RunClickTest::theBuiltInCaseKeepsItsChart()
+{
+    Form1 form;
+    form.show();
+    ClickRun(form);
+    Form2* chart = form.chart().form();
+    QVERIFY(chart != nullptr);
+    QVERIFY(!chart->showTracedAction().isChecked());
+    QVERIFY(!chart->bridgeEstimate());
+    for (const LegendEntry* entry : chart->legendEntries())
+        QVERIFY(!entry->isVisible());
+    // Its numbers are in the panel all the same.
+    QVERIFY(form.pointsPanel().text().contains(QStringLiteral("critical point\t553.132\t44.119")));
+
+    // Shown on request, the traced envelope brings its legend entries.
+    chart->showTracedAction().trigger();
+    QVERIFY(chart->chart().series().contains(chart->tracedSeries().constFirst()));
+    for (const LegendEntry* entry : chart->legendEntries())
+        QVERIFY(entry->isVisible());
+}
+
+void RunClickTest::openingAnotherMixtureEmptiesTheResults()
+{
+    Form1 form;
+    form.show();
+    ClickRun(form);
+    Form2* chart = form.chart().form();
+    QVERIFY(chart->series(0).count() > 0);
+
+    QCOMPARE(form.openCase(QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json")), QString());
+    // Renamed and emptied at once: no curve of the built-in case stays under
+    // the natural gas's name, and no traced envelope of it over them.
+    QCOMPARE(chart->windowTitle(), QStringLiteral("Envelope \u2014 natural gas"));
+    for (int series = 0; series < 6; ++series)
+        QCOMPARE(chart->series(series).count(), 0);
+    QCOMPARE(form.bubbleTable().rowCount(), 2);
+    QCOMPARE(form.bubbleTable().readCell(1, 1), std::string());
+    QVERIFY(form.pointsPanel().text().contains(QStringLiteral("critical point\t-\t-")));
+    QVERIFY(form.fractionPoints().empty());
+    // Asked for now, the traced envelope is the natural gas's, over an empty chart.
+    chart->showTracedAction().trigger();
+    QCOMPARE(chart->tracedSeries().constFirst()->count(),
+             static_cast<qsizetype>(TracedEnvelopeOf(form.mixture()).points.size()));
 }
 
 QTEST_MAIN(RunClickTest)
