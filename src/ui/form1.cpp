@@ -512,16 +512,18 @@ void Form1::chartWindowMade(Form2& form)
 
 void Form1::rememberIn(QSettings* settings)
 {
-    settings_ = settings;
-    if (settings_ == nullptr)
+    // Nothing is written back while the remembered state is read.
+    settings_ = nullptr;
+    if (settings == nullptr)
         return;
-    units_->readFrom(*settings_);
-    if (settings_->contains(QStringLiteral("main/geometry")))
-        restoreGeometry(settings_->value(QStringLiteral("main/geometry")).toByteArray());
-    caseDirectory_ = settings_->value(QStringLiteral("folders/case"), caseDirectory_).toString();
-    exportDirectory_ = settings_->value(QStringLiteral("folders/export"), exportDirectory_).toString();
-    tracedForBuiltIn_ = settings_->value(QStringLiteral("chart/tracedForBuiltIn"), tracedForBuiltIn_).toBool();
-    tracedForOthers_ = settings_->value(QStringLiteral("chart/tracedForOthers"), tracedForOthers_).toBool();
+    units_->readFrom(*settings);
+    if (settings->contains(QStringLiteral("main/geometry")))
+        restoreGeometry(settings->value(QStringLiteral("main/geometry")).toByteArray());
+    caseDirectory_ = settings->value(QStringLiteral("folders/case"), caseDirectory_).toString();
+    exportDirectory_ = settings->value(QStringLiteral("folders/export"), exportDirectory_).toString();
+    tracedForBuiltIn_ = settings->value(QStringLiteral("chart/tracedForBuiltIn"), tracedForBuiltIn_).toBool();
+    tracedForOthers_ = settings->value(QStringLiteral("chart/tracedForOthers"), tracedForOthers_).toBool();
+    settings_ = settings;
     if (Form2* form = chart_.form())
         chartWindowMade(*form);
 }

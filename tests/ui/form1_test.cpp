@@ -1,7 +1,13 @@
 // The main window: its controls, layout, tab order, headings and grids.
 
 #include <QApplication>
+#include <QChart>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QValueAxis>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -15,6 +21,9 @@
 
 #include "ui/flex_grid.h"
 #include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/points_panel.h"
+#include "ui/unit_choice.h"
 
 using namespace envelope;
 
@@ -68,6 +77,11 @@ private slots:
     void headingRowStaysInSightWhileTheRowsScroll();
     void copiesTheSelectedCellsAsTabSeparatedText();
     void aHeadingCellSelectsTheDataCellsItHeads();
+    void shortcutsReachTheirCommands();
+    void theMixtureInUseIsShown();
+    void theChartComesBackAsItWasLeft();
+    void choicesAreRememberedInTheSettings();
+    void thePanelFollowsTheUnitsAndCopies();
 };
 
 void Form1Test::windowCaptionSizeAndPlace()
@@ -283,6 +297,151 @@ void Form1Test::aHeadingCellSelectsTheDataCellsItHeads()
 
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(2, 0)).center());
     QCOMPARE(grid.selectedText(), QStringLiteral("21\t22"));
+}
+
+void Form1Test::shortcutsReachTheirCommands()
+{
+    Form1 form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    // Ctrl+O asks for a case file; the dialog is answered with Cancel.
+    QString opened;
+    QTimer::singleShot(0, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->windowTitle();
+            modal->close();
+        }
+    });
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(opened, QStringLiteral("Open case"));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    opened.clear();
+    QTimer::singleShot(0, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->windowTitle();
+            modal->close();
+        }
+    });
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(opened, QStringLiteral("Save case"));
+    // F5 runs.
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_F5);
+    QVERIFY(form.chart().form() != nullptr);
+    QCOMPARE(form.bubbleTable().readCell(1, 2), std::string("2"));
+    form.chart().form()->close();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!form.isVisible());
+}
+
+void Form1Test::theMixtureInUseIsShown()
+{
+    Form1 form;
+    auto* name = form.findChild<QLabel*>(QStringLiteral("MixtureName"));
+    auto* composition = form.findChild<QTableWidget*>(QStringLiteral("MixtureComposition"));
+    QVERIFY(name != nullptr && composition != nullptr);
+    QCOMPARE(name->text(), QStringLiteral("built-in case"));
+    QCOMPARE(composition->rowCount(), 3);
+    QCOMPARE(composition->item(2, 0)->text(), QStringLiteral("octane"));
+    QCOMPARE(composition->item(2, 1)->text(), QStringLiteral("0.75"));
+
+    QCOMPARE(form.openCase(QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json")), QString());
+    QCOMPARE(name->text(), QStringLiteral("natural gas"));
+    QCOMPARE(composition->rowCount(), static_cast<int>(form.mixture().componentNames.size()));
+    QCOMPARE(composition->item(2, 0)->text(), QString::fromStdString(form.mixture().componentNames[2]));
+    QCOMPARE(composition->item(2, 1)->text().toDouble(), form.mixture().feed[2]);
+    QVERIFY(form.statusLine().currentMessage().startsWith(QStringLiteral("natural gas in use")));
+    form.useBuiltInCase();
+    QCOMPARE(name->text(), QStringLiteral("built-in case"));
+}
+
+void Form1Test::theChartComesBackAsItWasLeft()
+{
+    Form1 form;
+    form.show();
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    Form2* chart = form.chart().form();
+    QVERIFY(chart != nullptr && chart->isVisible());
+    chart->showTracedAction().trigger();
+    chart->chart().zoomIn(QRectF(chart->chart().plotArea().center(), QSizeF(100, 80)));
+    const double low = chart->axisX().min(), high = chart->axisX().max();
+    chart->close();
+    QVERIFY(!chart->isVisible());
+
+    QAction* view = form.findChild<QAction*>(QStringLiteral("ViewChart"));
+    QVERIFY(view != nullptr);
+    view->trigger();
+    QCOMPARE(form.chart().form(), chart);
+    QVERIFY(chart->isVisible());
+    QVERIFY(chart->showTracedAction().isChecked());
+    QVERIFY(chart->chart().isZoomed());
+    QCOMPARE(chart->axisX().min(), low);
+    QCOMPARE(chart->axisX().max(), high);
+}
+
+void Form1Test::choicesAreRememberedInTheSettings()
+{
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath(QStringLiteral("envelope.ini")), QSettings::IniFormat);
+    {
+        Form1 form;
+        form.rememberIn(&settings);
+        // Nothing remembered yet: the first place and size, K and bar.
+        QCOMPARE(form.pos(), QPoint(145, 58));
+        QCOMPARE(form.units().units(), Units{});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.units().setUnits({TemperatureUnit::Fahrenheit, PressureUnit::MegaPascal});
+        // A size that fits the test platform's screen.
+        form.resize(640, 520);
+        QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        // Shown once for the built-in case: from now on it is.
+        form.chart().form()->showTracedAction().trigger();
+        form.close();
+    }
+    Form1 again;
+    again.rememberIn(&settings);
+    QCOMPARE(again.units().units(), (Units{TemperatureUnit::Fahrenheit, PressureUnit::MegaPascal}));
+    QCOMPARE(again.size(), QSize(640, 520));
+    again.show();
+    QTest::mouseClick(again.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(again.chart().form()->showTracedAction().isChecked());
+    QCOMPARE(again.chart().form()->axisX().titleText(), QStringLiteral("T (\u00B0F)"));
+}
+
+void Form1Test::thePanelFollowsTheUnitsAndCopies()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    PointsPanel& panel = form.pointsPanel();
+    QVERIFY(panel.text().startsWith(QStringLiteral("Point\tT (K)\tP (bar)\ncritical point\t553.132\t44.119\n")));
+    // The lists in the panel choose the units of every window.
+    auto* temperature = panel.findChild<QComboBox*>(QStringLiteral("TemperatureUnit"));
+    auto* pressure = panel.findChild<QComboBox*>(QStringLiteral("PressureUnit"));
+    QVERIFY(temperature != nullptr && pressure != nullptr);
+    temperature->setCurrentIndex(temperature->findText(QStringLiteral("\u00B0C")));
+    emit temperature->activated(temperature->currentIndex());
+    pressure->setCurrentIndex(pressure->findText(QStringLiteral("psia")));
+    emit pressure->activated(pressure->currentIndex());
+    QCOMPARE(form.units().units(), (Units{TemperatureUnit::Celsius, PressureUnit::Psia}));
+    QCOMPARE(form.chart().form()->axisY().titleText(), QStringLiteral("P (psia)"));
+    QVERIFY2(panel.text().startsWith(QStringLiteral("Point\tT (\u00B0C)\tP (psia)\ncritical point\t279.982\t639.90\n")),
+             qPrintable(panel.text()));
+    // The View menu's items follow the choice.
+    auto* celsius = form.menuBar().findChild<QAction*>(QStringLiteral("Unit_C"));
+    QVERIFY(celsius != nullptr && celsius->isChecked());
+
+    QApplication::clipboard()->clear();
+    panel.findChild<QAction*>(QStringLiteral("CopyCharacteristicPoints"))->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), panel.text());
+    QVERIFY(panel.text().endsWith(QStringLiteral("\nTraced envelope: complete")));
 }
 
 QTEST_MAIN(Form1Test)
