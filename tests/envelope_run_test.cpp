@@ -171,6 +171,18 @@ TEST_F(CompletedRun, TheReportSaysWhatEachStageWroteAndWhatEndedIt)
     EXPECT_EQ(report.spline.end, StageEnd::Done);
     EXPECT_EQ(report.spline.rows, 21);
     EXPECT_EQ(report.FailureReason(), "");
+
+    // The summary counts the rows each table shows, the start row included,
+    // and a reason that names its kind is not followed by the kind again.
+    const std::string summary = report.Summary();
+    EXPECT_NE(summary.find("bubble " + std::to_string(LastRow(bubble())) + " rows, trivial solution at "),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("dew " + std::to_string(LastRow(dew())) + " rows, "), std::string::npos) << summary;
+    EXPECT_NE(summary.find("spline 21 rows"), std::string::npos) << summary;
+    const std::string details = report.Details();
+    EXPECT_NE(details.find("converged on the trivial solution at "), std::string::npos) << details;
+    EXPECT_EQ(details.find("(trivial solution)"), std::string::npos) << details;
 }
 
 // Rows 2 on: index = row, temperature by repeated addition of the step, the

@@ -37,6 +37,25 @@ TEST(TracedTables, RowsReportMissingPointsAndPhases)
                             "2\t145.326\t1.000\tbubble\n");
 }
 
+TEST(TracedTables, VerdictAndFilesOfTheWindowsAndTheCommandLine)
+{
+    trace::TracedEnvelope e;
+    e.status = trace::TraceStatus::Complete;
+    EXPECT_EQ(TraceVerdictText(e), "complete");
+    e.status = trace::TraceStatus::Open;
+    EXPECT_EQ(TraceVerdictText(e), "open");
+    e.status = trace::TraceStatus::NotConverged;
+    e.reason = "no point converged after 12.5 K";
+    EXPECT_EQ(TraceVerdictText(e), "stopped: no point converged after 12.5 K");
+
+    e.critical = {true, 553.13149, 44.1195};
+    const auto files = TracedCsvFiles(e);
+    EXPECT_EQ(std::string(files[0].fileName), "critical-points.csv");
+    EXPECT_EQ(files[0].contents, RowsCsv(CriticalPointsRows(e)));
+    EXPECT_EQ(std::string(files[1].fileName), TracedCsvFileNames[1]);
+    EXPECT_EQ(files[1].contents, RowsCsv(TracedRows(e)));
+}
+
 TEST(TracedTables, CsvQuotesOnlyWhereNeeded)
 {
     EXPECT_EQ(RowsCsv({{"a,b", "say \"x\"", "plain"}}), "\"a,b\",\"say \"\"x\"\"\",plain\r\n");
