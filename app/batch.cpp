@@ -10,6 +10,7 @@
 
 #include "desktop.h"
 #include "components/component_table.h"
+#include "envelope/bridge_check.h"
 #include "envelope/case.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
@@ -32,14 +33,24 @@ namespace envelope {
 
 namespace {
 
-// What the batch run computes: the run, and under --trace the traced
-// envelope of the same mixture (null otherwise).
+// What the batch run computes: the run, and the traced envelope of the same
+// mixture under --trace or for the chart of a mixture other than the
+// built-in case (null otherwise).
 struct BatchResult {
     const MemoryRun& run;
     const trace::TracedEnvelope* traced;
     // A mixture other than the built-in case: its picture names every series.
-    bool fullLegend;
+    bool userMixture;
 };
+
+// The run's spline points, in K and bar.
+std::vector<trace::TracePoint> SplinePoints(const MemoryChart& chart)
+{
+    std::vector<trace::TracePoint> points;
+    for (const ChartPoint& point : chart.series(2).points)
+        points.push_back({point.x, point.y, trace::TracePhase::Dew});
+    return points;
+}
 
 // One file asked for on the command line: where it goes, and how its
 // contents come from the run (empty with a problem when they cannot).
@@ -76,11 +87,16 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
                                  problem = output.problem();
                                  return picture;
                              }
-                             const TracedOverlay overlay =
-                                 result.traced != nullptr ? OverlayOf(*result.traced) : TracedOverlay{};
-                             problem = DrawChartPicture(result.run.chart,
-                                                        result.traced != nullptr ? &overlay : nullptr,
-                                                        result.fullLegend, name, runtime, picture);
+                             PictureExtras extras;
+                             extras.fullLegend = result.userMixture;
+                             TracedOverlay overlay;
+                             if (result.traced != nullptr) {
+                                 overlay = OverlayOf(*result.traced);
+                                 extras.overlay = &overlay;
+                                 extras.bridgeEstimate =
+                                     MeasureBridge(SplinePoints(result.run.chart), *result.traced).IsEstimate();
+                             }
+                             problem = DrawChartPicture(result.run.chart, extras, name, runtime, picture);
                              return picture;
                          }});
     return files;
@@ -155,10 +171,14 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     const MemoryRun run = RunInMemory(mixture);
     if (run.outcome == RunOutcome::StartPhaseFailed)
         return NumericalError(run.report);
+    // A mixture of the user's own has its chart drawn with the true envelope.
+    const bool userMixture = !IsBuiltInCase(mixture);
+    const bool traces = command.trace || (userMixture && !command.chartFile.empty());
     trace::TracedEnvelope traced;
-    if (command.trace)
+    if (traces)
         traced = TracedEnvelopeOf(mixture);
-    if (const std::string problem = WriteFiles(files, {run, command.trace ? &traced : nullptr, !IsBuiltInCase(mixture)}); !problem.empty())
+    if (const std::string problem = WriteFiles(files, {run, traces ? &traced : nullptr, userMixture});
+        !problem.empty())
         return UsageError(problem);
 
     std::ostringstream report;

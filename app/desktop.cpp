@@ -64,8 +64,8 @@ int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string
     return application.exec();
 }
 
-std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, bool fullLegend,
-                             const std::string& fileName, const std::string& runtimeDirectory, std::string& picture)
+std::string DrawChartPicture(const MemoryChart& chart, const PictureExtras& extras, const std::string& fileName,
+                             const std::string& runtimeDirectory, std::string& picture)
 {
     drawnName = fileName;
     qInstallMessageHandler(DropQtMessages);
@@ -76,8 +76,8 @@ std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* over
     static char* arguments[] = {name, nullptr};
     static int count = 1;
     const QApplication application(count, arguments);
-    const QByteArray drawn =
-        ChartPicture(chart, QFile::decodeName(QByteArray::fromStdString(fileName)), overlay, fullLegend);
+    const QByteArray drawn = ChartPicture(chart, QFile::decodeName(QByteArray::fromStdString(fileName)),
+                                          extras.overlay, extras.fullLegend, extras.bridgeEstimate);
     if (drawn.isEmpty())
         return "cannot write " + QuotedName(fileName) + ": the chart could not be drawn";
     picture = drawn.toStdString();
@@ -100,8 +100,8 @@ int RunWindows(int, char*[], const Mixture&, const std::string&)
     return 0;
 }
 
-std::string DrawChartPicture(const MemoryChart&, const TracedOverlay*, bool, const std::string& fileName,
-                             const std::string&, std::string&)
+std::string DrawChartPicture(const MemoryChart&, const PictureExtras&, const std::string& fileName, const std::string&,
+                             std::string&)
 {
     return "cannot write " + QuotedName(fileName) + ": this build has no chart pictures";
 }

@@ -24,9 +24,17 @@ int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string
 // empty private directory, as its runtime directory; its messages are
 // dropped, and a fatal one removes the temporaries and ends the process with
 // one line on standard error and status 2. With an overlay, the traced
-// envelope is drawn over the chart; with fullLegend, the legend names every
-// series. Returns the problem, or an empty text.
-std::string DrawChartPicture(const MemoryChart& chart, const TracedOverlay* overlay, bool fullLegend,
-                             const std::string& fileName, const std::string& runtimeDirectory, std::string& picture);
+// envelope is drawn over the chart (see PictureExtras). Returns the problem,
+// or an empty text.
+struct PictureExtras {
+    // The traced envelope drawn over the chart, or none.
+    const TracedOverlay* overlay = nullptr;
+    // The legend names every series: for a mixture other than the built-in case.
+    bool fullLegend = false;
+    // The spline points are drawn as an estimate.
+    bool bridgeEstimate = false;
+};
+std::string DrawChartPicture(const MemoryChart& chart, const PictureExtras& extras, const std::string& fileName,
+                             const std::string& runtimeDirectory, std::string& picture);
 
 } // namespace envelope

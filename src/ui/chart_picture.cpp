@@ -32,13 +32,14 @@ void ReplayChart(const MemoryChart& source, Chart& target)
 }
 
 QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay,
-                        bool fullLegend)
+                        bool fullLegend, bool bridgeEstimate)
 {
     if (!IsChartPictureName(fileName))
         return {};
     QtChart window;
     ReplayChart(chart, window);
     window.form()->setFullLegend(fullLegend);
+    window.form()->setBridgeEstimate(bridgeEstimate);
     if (overlay != nullptr) {
         window.setTracedOverlay(*overlay);
         window.form()->showTracedAction().setChecked(true);

@@ -23,8 +23,9 @@ void ReplayChart(const MemoryChart& source, Chart& target);
 // or an empty array when it could not be drawn. Needs a QApplication.
 // With an overlay, the traced envelope is drawn over the chart as the
 // window's "Show traced envelope" item draws it; with fullLegend, the legend
-// names every series, as for a mixture other than the built-in case.
+// names every series, as for a mixture other than the built-in case; with
+// bridgeEstimate, the spline points are drawn as an estimate.
 QByteArray ChartPicture(const MemoryChart& chart, const QString& fileName, const TracedOverlay* overlay = nullptr,
-                        bool fullLegend = false);
+                        bool fullLegend = false, bool bridgeEstimate = false);
 
 } // namespace envelope

@@ -73,7 +73,8 @@ constexpr int EstimateDiameter = 7;
 
 // How the traced envelope's named points are drawn, in the order given: of
 // growing sizes, the larger ones hollow, so that each stays in sight where
-// they crowd.
+// they crowd; the critical point in orange, apart from the black spline
+// points around it.
 struct TracedMarkerStyle {
     QScatterSeries::MarkerShape shape;
     LegendEntry::Symbol symbol;
@@ -81,7 +82,7 @@ struct TracedMarkerStyle {
     int diameter;
 };
 constexpr std::array<TracedMarkerStyle, 3> TracedMarkerStyles{{
-    {QScatterSeries::MarkerShapeCircle, LegendEntry::Symbol::Circle, qRgb(0, 0, 0), 8},
+    {QScatterSeries::MarkerShapeCircle, LegendEntry::Symbol::Circle, qRgb(230, 110, 0), 9},
     {QScatterSeries::MarkerShapeRectangle, LegendEntry::Symbol::HollowSquare, qRgb(0, 128, 0), 13},
     {QScatterSeries::MarkerShapeTriangle, LegendEntry::Symbol::HollowTriangle, qRgb(192, 0, 192), 17},
 }};

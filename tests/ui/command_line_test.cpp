@@ -282,6 +282,7 @@ private slots:
     void tableKijAreRunAndNamedInAClosingSection();
     void traceAddsTwoSectionsTwoFilesAndTheOverlay();
     void everyExampleFillsItsThreeTables();
+    void aUsersMixtureIsDrawnWithItsTracedEnvelope();
     void aFailedStartGivesItsReasonOnTheErrorLine();
     void pngHasTheWindowSizeWithoutAnyPlatformSet();
     void headlessRunNeedsNoGuiPlatform();
@@ -425,6 +426,23 @@ void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
     QCOMPARE(with.size(), without.size());
     QVERIFY(with != without);
     QVERIFY(CountColour(with, qRgb(128, 128, 128)) > CountColour(without, qRgb(128, 128, 128)));
+}
+
+// A mixture of the user's own: its picture shows the traced envelope without
+// --trace, whose output stays the tables alone.
+void CommandLineTest::aUsersMixtureIsDrawnWithItsTracedEnvelope()
+{
+    Scratch scratch;
+    const QString file = QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json");
+    const Outcome plain = scratch.run({"--case", file, "--chart", "plain.png"});
+    QCOMPARE(plain.status, 0);
+    QVERIFY(!plain.out.contains("Critical Points"));
+    const Outcome traced = scratch.run({"--case", file, "--trace", "--chart", "traced.png"});
+    QCOMPARE(traced.status, 0);
+    const QImage picture(scratch.path("plain.png"));
+    QCOMPARE(picture, QImage(scratch.path("traced.png")));
+    // The cricondentherm's magenta triangle is on it.
+    QVERIFY(CountColour(picture, qRgb(192, 0, 192)) > 10);
 }
 
 void CommandLineTest::everyExampleFillsItsThreeTables()

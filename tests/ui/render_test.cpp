@@ -122,6 +122,22 @@ void SaveContextMenu(QWidget& target, QPoint at, const char* name)
     QApplication::sendEvent(&target, &event);
 }
 
+// Each of the traced envelope's named points shows its own colour around its
+// place on the chart's picture, however near the others lie.
+void TracedPointsStayApart(Form2& form)
+{
+    const QImage chart = form.grab().toImage();
+    for (int i = 1; i < form.tracedSeries().size(); ++i) {
+        auto* marker = qobject_cast<QScatterSeries*>(form.tracedSeries()[i]);
+        QVERIFY(marker != nullptr);
+        const QPointF at = form.chart().mapToPosition(marker->at(0), marker);
+        const QPoint centre = form.chartView().mapTo(&form, form.chartView().mapFromScene(form.chart().mapToScene(at)));
+        const QColor colour = marker->brush().style() == Qt::NoBrush ? marker->pen().color() : marker->color();
+        QVERIFY2(CountColour(chart, QRect(centre - QPoint(10, 10), QSize(21, 21)), colour.rgb()) > 3,
+                 qPrintable(marker->name()));
+    }
+}
+
 void Save(const QImage& image, const char* name)
 {
     const QString folder = qEnvironmentVariable("ENVELOPE_SCREENSHOT_DIR");
@@ -142,6 +158,7 @@ private slots:
     void screenWithBothWindows();
     void chartReadoutZoomAndMenus();
     void naturalGasAfterF5();
+    void crowdedTracedPointsOfTheBuiltInCase();
 };
 
 void RenderTest::form1ShowsHeadedTablesWhileScrolled()
@@ -334,18 +351,7 @@ void RenderTest::naturalGasAfterF5()
         QVERIFY2(entry->isVisible(), qPrintable(entry->objectName()));
         QVERIFY(form->rect().contains(entry->geometry()));
     }
-    // The three traced points stay apart on the picture: each marker's
-    // colour shows near its place.
-    const QImage chart = form->grab().toImage();
-    for (int i = 1; i < form->tracedSeries().size(); ++i) {
-        auto* marker = qobject_cast<QScatterSeries*>(form->tracedSeries()[i]);
-        QVERIFY(marker != nullptr);
-        const QPointF at = form->chart().mapToPosition(marker->at(0), marker);
-        const QPoint centre = form->chartView().mapTo(form, form->chartView().mapFromScene(form->chart().mapToScene(at)));
-        const QColor colour = marker->brush().style() == Qt::NoBrush ? marker->pen().color() : marker->color();
-        QVERIFY2(CountColour(chart, QRect(centre - QPoint(10, 10), QSize(21, 21)), colour.rgb()) > 3,
-                 qPrintable(marker->name()));
-    }
+    TracedPointsStayApart(*form);
 
     Save(main.grab().toImage(), "natural-gas-main.png");
     main.units().setUnits({TemperatureUnit::Celsius, PressureUnit::Psia});
@@ -357,6 +363,22 @@ void RenderTest::naturalGasAfterF5()
         QTest::qWait(300);
         Save(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), "natural-gas-screen.png");
     }
+}
+
+void RenderTest::crowdedTracedPointsOfTheBuiltInCase()
+{
+    // The critical point and the cricondentherm lie a kelvin apart, among
+    // the spline points.
+    Form1 main;
+    main.show();
+    QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    Form2* form = main.chart().form();
+    QVERIFY(form != nullptr);
+    form->showTracedAction().trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QTest::qWait(20);
+    TracedPointsStayApart(*form);
+    Save(form->grab().toImage(), "builtin-traced-chart.png");
 }
 
 QTEST_MAIN(RenderTest)
