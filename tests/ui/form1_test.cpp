@@ -307,23 +307,21 @@ void Form1Test::shortcutsReachTheirCommands()
     QVERIFY(QTest::qWaitForWindowActive(&form));
     // Ctrl+O asks for a case file; the dialog is answered with Cancel.
     QString opened;
-    QTimer::singleShot(0, [&opened] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            opened = modal->windowTitle();
-            modal->close();
-        }
-    });
+    const auto closeNextDialog = [&opened] {
+        opened.clear();
+        QTimer::singleShot(0, [&opened] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened = modal->windowTitle();
+                modal->close();
+            }
+        });
+    };
+    closeNextDialog();
     QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(opened, QStringLiteral("Open case"));
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    opened.clear();
-    QTimer::singleShot(0, [&opened] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            opened = modal->windowTitle();
-            modal->close();
-        }
-    });
+    closeNextDialog();
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(opened, QStringLiteral("Save case"));
     // F5 runs.
