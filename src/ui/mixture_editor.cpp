@@ -388,6 +388,9 @@ void MixtureEditor::fillFromTable()
         cell(*kij_, static_cast<int>(pair.second), static_cast<int>(pair.first))->setText(value);
     }
     filling_ = false;
+    // Filled pairs are edits like typed ones: Cancel asks before losing them.
+    if (!found.pairs.empty())
+        markEdited();
     fromTable_ = true;
     tableNote_->setText(QString::fromStdString(TablePairsText(names, found, eos_)));
     tableNote_->show();
