@@ -28,20 +28,30 @@ constexpr double ConvergedAtFeed = 1e-8;
 // Below this residual a Newton step that shrinks it is kept even where tm
 // does not fall: its change is lost in rounding there.
 constexpr double NearSolution = 1e-6;
-// ln W is kept within this, so that W and its logarithm stay finite.
-constexpr double LnWLimit = 700.0;
+// ln W is kept within this, so that W, its logarithm and tm stay finite.
+constexpr double LnWLimit = 500.0;
 
 // One trial phase at (T, P) against the feed's d_i = ln z_i + ln phi_i(z).
 class Trial {
 public:
     Trial(const Model& model, double T, double P, std::span<const double> lnZ, std::span<const double> d)
-        : model_(model), T_(T), P_(P), lnZ_(lnZ), d_(d), c_(d.size()), W_(c_), g_(c_), H_(c_ * c_), step_(c_)
+        : model_(model), T_(T), P_(P), lnZ_(lnZ), d_(d), c_(d.size()), W_(c_), w_(c_), g_(c_), H_(c_ * c_),
+          step_(c_)
     {
     }
 
     TrialPhase Run(std::vector<double> lnW)
     {
         TrialPhase result;
+        // The start's amount is scaled to one: substitution takes only its
+        // composition, and Wilson's K-values far from one would otherwise
+        // make it absurdly large or small.
+        const double top = *std::max_element(lnW.begin(), lnW.end());
+        double sum = 0.0;
+        for (double v : lnW)
+            sum += std::exp(v - top);
+        for (double& v : lnW)
+            v = Clamp(v - top - std::log(sum));
         Evaluate(lnW, false);
         double previous = Residual();
         int iteration = 0;
@@ -77,7 +87,7 @@ public:
                     lambda = std::max(10.0 * lambda, 1e-3);
                     continue;
                 }
-                const Saved saved{W_, g_, phase_};
+                const Saved saved{W_, w_, g_, lnTotal_, phase_};
                 const double nextTm = Evaluate(next, false);
                 if (nextTm < tm || (residual < NearSolution && Residual() < residual)) {
                     accepted = true;
@@ -85,7 +95,9 @@ public:
                     lambda = lambda > 1e-3 ? 0.1 * lambda : 0.0;
                 } else {
                     W_ = saved.W;
+                    w_ = saved.w;
                     g_ = saved.g;
+                    lnTotal_ = saved.lnTotal;
                     phase_ = saved.phase;
                     lambda = std::max(10.0 * lambda, 1e-3);
                 }
@@ -95,15 +107,11 @@ public:
             converged = Residual() < Tolerance;
         }
         result.iterations = iteration + newton;
-        result.composition.resize(c_);
-        double total = 0.0;
-        for (double w : W_)
-            total += w;
+        result.composition = w_;
         double distance = 0.0, fromFeed = 0.0;
         for (std::size_t i = 0; i < c_; ++i) {
-            const double lnw = lnW[i] - std::log(total);
-            result.composition[i] = W_[i] / total;
-            distance += result.composition[i] * (lnw + phase_.lnPhi[i] - d_[i]);
+            const double lnw = lnW[i] - lnTotal_;
+            distance += w_[i] * (lnw + phase_.lnPhi[i] - d_[i]);
             fromFeed += (lnw - lnZ_[i]) * (lnw - lnZ_[i]);
         }
         result.distance = Finite(distance);
@@ -116,24 +124,36 @@ public:
 
 private:
     struct Saved {
-        std::vector<double> W, g;
+        std::vector<double> W, w, g;
+        double lnTotal;
         trace::PhaseState phase;
     };
 
     static double Clamp(double lnW) { return std::clamp(lnW, -LnWLimit, LnWLimit); }
 
     // ln phi at W = exp(lnW), g_i = ln W_i + ln phi_i - d_i; returns tm.
+    // The model sees the composition w = W / sum W (ln phi does not depend
+    // on the amount), whose sum is formed from the logarithms, so that W far
+    // below or above one neither underflows nor overflows; its derivatives
+    // in the mole numbers are those at W times sum W.
     double Evaluate(std::span<const double> lnW, bool derivatives)
     {
+        const double top = *std::max_element(lnW.begin(), lnW.end());
+        double sum = 0.0;
         for (std::size_t i = 0; i < c_; ++i)
+            sum += std::exp(lnW[i] - top);
+        lnTotal_ = top + std::log(sum);
+        for (std::size_t i = 0; i < c_; ++i) {
+            w_[i] = std::exp(lnW[i] - lnTotal_);
             W_[i] = std::exp(lnW[i]);
-        EvaluatePhase(model_, T_, P_, W_, derivatives, phase_, work_);
-        double tm = 1.0;
+        }
+        EvaluatePhase(model_, T_, P_, w_, derivatives, phase_, work_);
+        double excess = 0.0;
         for (std::size_t i = 0; i < c_; ++i) {
             g_[i] = lnW[i] + phase_.lnPhi[i] - d_[i];
-            tm += W_[i] * (g_[i] - 1.0);
+            excess += w_[i] * (g_[i] - 1.0);
         }
-        return Finite(tm);
+        return Finite(1.0 + std::exp(lnTotal_) * excess);
     }
 
     double Residual() const
@@ -146,27 +166,24 @@ private:
 
     bool AtTheFeed(std::span<const double> lnW) const
     {
-        double total = 0.0;
-        for (double w : W_)
-            total += w;
-        const double lnTotal = std::log(total);
         double fromFeed = 0.0;
         for (std::size_t i = 0; i < c_; ++i)
-            fromFeed += (lnW[i] - lnTotal - lnZ_[i]) * (lnW[i] - lnTotal - lnZ_[i]);
+            fromFeed += (lnW[i] - lnTotal_ - lnZ_[i]) * (lnW[i] - lnTotal_ - lnZ_[i]);
         return fromFeed < AtFeed;
     }
 
     // The step (H + lambda I) d alpha = -gradient, with
-    // gradient_i = sqrt(W_i) g_i and H_ij = delta_ij + sqrt(W_i W_j) dln phi_i/dW_j,
-    // taken from the derivatives of the last evaluation; false when the
-    // system is singular.
+    // gradient_i = sqrt(W_i) g_i and
+    // H_ij = delta_ij + sqrt(W_i W_j) dln phi_i/dW_j = delta_ij + sqrt(w_i w_j) dln phi_i/dw_j,
+    // from the derivatives of the last evaluation; false when the system is
+    // singular.
     bool NewtonStep(double lambda, std::span<double> next)
     {
         for (std::size_t i = 0; i < c_; ++i) {
-            const double si = std::sqrt(W_[i]);
-            step_[i] = -si * g_[i];
+            const double si = std::sqrt(w_[i]);
+            step_[i] = -std::sqrt(W_[i]) * g_[i];
             for (std::size_t j = 0; j < c_; ++j)
-                H_[i * c_ + j] = si * std::sqrt(W_[j]) * phase_.dn[i * c_ + j] + (i == j ? 1.0 + lambda : 0.0);
+                H_[i * c_ + j] = si * std::sqrt(w_[j]) * phase_.dn[i * c_ + j] + (i == j ? 1.0 + lambda : 0.0);
         }
         if (!lu_.Factor(H_, c_))
             return false;
@@ -185,7 +202,9 @@ private:
     double T_, P_;
     std::span<const double> lnZ_, d_;
     std::size_t c_;
-    std::vector<double> W_, g_, H_, step_;
+    // The trial phase's amounts W, its composition w and ln sum W.
+    std::vector<double> W_, w_, g_, H_, step_;
+    double lnTotal_ = 0.0;
     trace::PhaseState phase_;
     PhaseWork work_;
     trace::DenseLu lu_;

@@ -108,6 +108,38 @@ inline void ReadInteractionParameters(Input& in, Mixture& mixture)
     in.Doubles(mixture.kij);
 }
 
+// A mixture of 2 to 6 components whose constants lie in physical ranges:
+// critical temperatures 50 to 900 K, critical pressures 5 to 120 bar,
+// acentric factors -0.3 to 1.5, feed fractions from 1e-6 to 1 and
+// interaction parameters -0.2 to 0.4. Layout: byte component count (mod 5,
+// plus 2), then per component three bytes (Tc, Pc, omega as fractions of
+// their ranges, 0 to 255) and a 16-bit feed weight, then one byte per pair
+// i < j for k_ij (0 leaves every k_ij zero when the first pair byte is 0).
+inline Mixture ReadPhysicalMixture(Input& in)
+{
+    const auto fraction = [](std::uint8_t byte) { return byte / 255.0; };
+    const std::size_t count = in.Byte() % 5 + 2;
+    Mixture mix;
+    for (std::size_t i = 0; i < count; ++i) {
+        mix.criticalTemperature.push_back(50.0 + 850.0 * fraction(in.Byte()));
+        mix.criticalPressure.push_back(5.0 + 115.0 * fraction(in.Byte()));
+        mix.acentricFactor.push_back(-0.3 + 1.8 * fraction(in.Byte()));
+        mix.feed.push_back(1e-6 + static_cast<std::uint16_t>(in.Int16()) / 65535.0);
+        mix.componentNames.push_back("c");
+    }
+    const std::uint8_t first = in.Byte();
+    if (first != 0) {
+        mix.kij.assign(count * count, 0.0);
+        std::uint8_t byte = first;
+        for (std::size_t i = 0; i < count; ++i)
+            for (std::size_t j = i + 1; j < count; ++j) {
+                mix.kij[i * count + j] = mix.kij[j * count + i] = -0.2 + 0.6 * fraction(byte);
+                byte = in.Byte();
+            }
+    }
+    return mix;
+}
+
 // Reports a broken contract and aborts, which libFuzzer records as a crash
 // and saves the input for.
 [[noreturn]] inline void Violation(const char* what)

@@ -23,11 +23,6 @@ using namespace envelope::fuzz;
 
 namespace {
 
-double Fraction(std::uint8_t byte)
-{
-    return byte / 255.0;
-}
-
 bool Positive(const trace::CharacteristicPoint& p)
 {
     return !p.found || (std::isfinite(p.temperature) && std::isfinite(p.pressure) && p.temperature > 0.0 &&
@@ -39,25 +34,7 @@ bool Positive(const trace::CharacteristicPoint& p)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Input in(data, size);
-    const std::size_t count = in.Byte() % 5 + 2;
-    Mixture mix;
-    for (std::size_t i = 0; i < count; ++i) {
-        mix.criticalTemperature.push_back(50.0 + 850.0 * Fraction(in.Byte()));
-        mix.criticalPressure.push_back(5.0 + 115.0 * Fraction(in.Byte()));
-        mix.acentricFactor.push_back(-0.3 + 1.8 * Fraction(in.Byte()));
-        mix.feed.push_back(1e-6 + static_cast<std::uint16_t>(in.Int16()) / 65535.0);
-        mix.componentNames.push_back("c");
-    }
-    const std::uint8_t first = in.Byte();
-    if (first != 0) {
-        mix.kij.assign(count * count, 0.0);
-        std::uint8_t byte = first;
-        for (std::size_t i = 0; i < count; ++i)
-            for (std::size_t j = i + 1; j < count; ++j) {
-                mix.kij[i * count + j] = mix.kij[j * count + i] = -0.2 + 0.6 * Fraction(byte);
-                byte = in.Byte();
-            }
-    }
+    const Mixture mix = ReadPhysicalMixture(in);
 
     trace::TracedEnvelope result;
     const bool returned = ReturnsOrFaults([&] { result = trace::TraceEnvelope(mix); });
