@@ -10,8 +10,10 @@
 
 #include "desktop.h"
 #include "components/component_table.h"
+#include "condition/check.h"
 #include "envelope/bridge_check.h"
 #include "envelope/case.h"
+#include "envelope/condition_tables.h"
 #include "envelope/csv.h"
 #include "envelope/memory_run.h"
 #include "envelope/report.h"
@@ -33,15 +35,47 @@ namespace envelope {
 
 namespace {
 
-// What the batch run computes: the run, and the traced envelope of the same
+// What the batch run computes: the run, the traced envelope of the same
 // mixture under --trace or for the chart of a mixture other than the
-// built-in case (null otherwise).
+// built-in case (null otherwise), and the conditions checked under --point.
 struct BatchResult {
     const MemoryRun& run;
     const trace::TracedEnvelope* traced;
     // A mixture other than the built-in case: its picture names every series.
     bool userMixture;
+    const CheckedConditions& conditions;
 };
+
+// Every condition asked for, checked with the mixture's model.
+CheckedConditions CheckConditions(const Mixture& mixture, const std::vector<PointInput>& points)
+{
+    CheckedConditions checked;
+    checked.componentNames = mixture.componentNames;
+    for (const PointInput& point : points)
+        checked.points.push_back(condition::CheckCondition(mixture, point.temperature, point.pressure));
+    return checked;
+}
+
+// One line on standard error for the conditions that could not be checked:
+// the first one's number, temperature, pressure and reason, and how many
+// more failed; ExitFailure. 0 when none failed.
+int ConditionFailure(const CheckedConditions& conditions)
+{
+    std::size_t failed = 0, first = 0;
+    for (std::size_t i = conditions.points.size(); i-- > 0;)
+        if (conditions.points[i].phases == condition::PointPhases::Failed) {
+            ++failed;
+            first = i;
+        }
+    if (failed == 0)
+        return 0;
+    const condition::ConditionCheck& point = conditions.points[first];
+    std::string line = "point " + std::to_string(first + 1) + " (" + FormatFixedThree(point.temperature) + " K, " +
+                       FormatFixedThree(point.pressure) + " bar) could not be checked: " + point.reason;
+    if (failed > 1)
+        line += " (and " + std::to_string(failed - 1) + (failed > 2 ? " more points)" : " more point)");
+    return Fail(line, ExitFailure);
+}
 
 // The run's spline points, in K and bar.
 std::vector<trace::TracePoint> SplinePoints(const MemoryChart& chart)
@@ -76,6 +110,12 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
                 files.push_back({JoinPath(command.csvDirectory, TracedCsvFileNames[index]),
                                  [index](const BatchResult& result, OutputFiles&, std::string&) {
                                      return TracedCsvFiles(*result.traced)[index].contents;
+                                 }});
+        if (!command.points.empty())
+            for (std::size_t index = 0; index < ConditionsCsvFileNames.size(); ++index)
+                files.push_back({JoinPath(command.csvDirectory, ConditionsCsvFileNames[index]),
+                                 [index](const BatchResult& result, OutputFiles&, std::string&) {
+                                     return ConditionsCsvFiles(result.conditions)[index].contents;
                                  }});
     }
     if (!command.chartFile.empty())
@@ -177,7 +217,8 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     trace::TracedEnvelope traced;
     if (traces)
         traced = TracedEnvelopeOf(mixture);
-    if (const std::string problem = WriteFiles(files, {run, traces ? &traced : nullptr, userMixture});
+    const CheckedConditions conditions = CheckConditions(mixture, command.points);
+    if (const std::string problem = WriteFiles(files, {run, traces ? &traced : nullptr, userMixture, conditions});
         !problem.empty())
         return UsageError(problem);
 
@@ -189,11 +230,16 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     }
     if (mixture.kijFromTable)
         WriteTablePairs(report, mixture);
+    // The conditions come after everything else.
+    if (!command.points.empty()) {
+        report << '\n';
+        WriteConditionsReport(report, conditions);
+    }
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
     if (run.outcome != RunOutcome::Completed)
         return NumericalError(run.report);
-    return 0;
+    return ConditionFailure(conditions);
 }
 
 } // namespace envelope

@@ -1,10 +1,13 @@
 #include "command_line.h"
 
+#include <charconv>
 #include <map>
 #include <string_view>
+#include <system_error>
 
 #include <unistd.h>
 
+#include "condition/check.h"
 #include "desktop.h"
 #include "output/path_names.h"
 #include "output/standard_output.h"
@@ -22,6 +25,8 @@ struct Option {
     const char* description;
     // Offered only by a build with the windows.
     bool needsWindows;
+    // May be given more than once; every value is kept.
+    bool repeatable = false;
 };
 
 constexpr Option Options[] = {
@@ -46,6 +51,11 @@ constexpr Option Options[] = {
      "cricondentherm and the traced points after the tables, write them as critical-points.csv and traced.csv "
      "with --csv, and draw the traced curve on the chart with --chart.",
      false},
+    {"point", 0, "T,P",
+     "Also check the condition of temperature T (K) and pressure P (bar): one phase or two, the vapour fraction "
+     "and the phases' compositions, printed after everything else and written as conditions.csv and "
+     "phase-compositions.csv with --csv. May be given more than once. Implies --headless.",
+     false, true},
 };
 
 constexpr std::string_view Description =
@@ -131,6 +141,27 @@ CommandLine Print(const std::string& text)
     return Done(error == 0 ? 0 : Fail(StandardOutputProblem(error), ExitFailure));
 }
 
+// One number of a --point value, the whole text: false when it is not.
+bool ReadNumber(std::string_view text, double& value)
+{
+    const char* end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, value);
+    return !text.empty() && read.ec == std::errc() && read.ptr == end;
+}
+
+// A --point value "T,P"; empty with the problem when it is not usable.
+std::string ReadPoint(std::string_view text, PointInput& point)
+{
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos || !ReadNumber(text.substr(0, comma), point.temperature) ||
+        !ReadNumber(text.substr(comma + 1), point.pressure))
+        return "--point " + QuotedName(text) + ": expected T,P, two numbers (T in K, P in bar)";
+    if (const std::string problem = condition::ConditionInputProblem(point.temperature, point.pressure);
+        !problem.empty())
+        return "--point " + QuotedName(text) + ": " + problem;
+    return {};
+}
+
 bool IsChartPictureName(std::string_view fileName)
 {
     const std::string name = LastComponentOf(fileName);
@@ -159,8 +190,10 @@ int UsageError(const std::string& problem)
 
 CommandLine ParseCommandLine(int argc, char* argv[])
 {
-    // Each option given, by name, with its value.
+    // Each option given, by name, with its value; a repeatable option's
+    // values in the order given.
     std::map<std::string, std::string> given;
+    std::map<std::string, std::vector<std::string>> repeated;
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (argument.size() < 2 || argument[0] != '-' || argument == "--") {
@@ -184,9 +217,11 @@ CommandLine ParseCommandLine(int argc, char* argv[])
                 return Usage("Missing value after " + QuotedName(spelled));
             value = argv[++index];
         }
-        if (!given.emplace(option->name, value).second)
+        if (option->repeatable)
+            repeated[option->name].push_back(value);
+        else if (!given.emplace(option->name, value).second)
             return Usage(QuotedName(std::string("--") + option->name) + " is given more than once");
-        if (option->value != nullptr && value.empty())
+        if (option->value != nullptr && value.empty() && !option->repeatable)
             return Usage(std::string("--") + option->name + " needs a " + option->value + " name");
     }
 
@@ -203,7 +238,14 @@ CommandLine ParseCommandLine(int argc, char* argv[])
         return Usage("unsupported chart format " + QuotedName(command.chartFile) +
                      ": the name must end in .png or .svg");
     command.trace = given.count("trace") != 0;
-    command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty();
+    for (const std::string& value : repeated["point"]) {
+        PointInput point;
+        if (const std::string problem = ReadPoint(value, point); !problem.empty())
+            return Usage(problem);
+        command.points.push_back(point);
+    }
+    command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty() ||
+                       !command.points.empty();
     return command;
 }
 

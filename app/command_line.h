@@ -4,6 +4,7 @@
 // Names of files and directories are kept as the bytes given.
 
 #include <string>
+#include <vector>
 
 namespace envelope {
 
@@ -11,6 +12,12 @@ namespace envelope {
 inline constexpr int ExitFailure = 1;
 // The command line, or a file or directory named on it, cannot be used.
 inline constexpr int ExitUsage = 2;
+
+// A condition to check: --point T,P.
+struct PointInput {
+    double temperature = 0.0; // K
+    double pressure = 0.0;    // bar
+};
 
 struct CommandLine {
     // Help, the version or a usage error has been printed: exit with exitStatus.
@@ -27,6 +34,9 @@ struct CommandLine {
     // Also trace the envelope through the critical point: two more sections
     // in the report, two more CSV files, and the traced curve on the chart.
     bool trace = false;
+    // The conditions to check (--point, the one option that may be given
+    // more than once), in the order given; they imply headless.
+    std::vector<PointInput> points;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and

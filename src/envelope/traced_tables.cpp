@@ -14,6 +14,8 @@ std::vector<std::string> PointRow(const char* name, const trace::CharacteristicP
     return {name, FormatFixedThree(point.temperature), FormatFixedThree(point.pressure)};
 }
 
+} // namespace
+
 void WriteSection(std::ostream& out, const char* caption, const TextRows& rows)
 {
     out << caption << '\n';
@@ -27,14 +29,18 @@ void WriteSection(std::ostream& out, const char* caption, const TextRows& rows)
     }
 }
 
-} // namespace
-
 std::string FormatFixedThree(double value)
+{
+    return FormatFixed(value, 3);
+}
+
+std::string FormatFixed(double value, int decimals)
 {
     if (!std::isfinite(value))
         return "-";
     char text[64];
-    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+    const std::to_chars_result end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     if (end.ec != std::errc())
         return "-";
     return std::string(text, end.ptr);

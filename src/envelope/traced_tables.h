@@ -41,7 +41,15 @@ std::array<CsvFile, 2> TracedCsvFiles(const trace::TracedEnvelope& envelope);
 // followed by ": " and the reason, when there is one.
 std::string TraceVerdictText(const trace::TracedEnvelope& envelope);
 
-// The value with exactly three decimals and "." as the decimal separator.
+// One section: the caption on one line, then each row with its cells joined
+// by tabs.
+void WriteSection(std::ostream& out, const char* caption, const TextRows& rows);
+
+// The value with exactly the given number of decimals and "." as the
+// decimal separator; "-" for a value that is not finite.
+std::string FormatFixed(double value, int decimals);
+
+// FormatFixed(value, 3).
 std::string FormatFixedThree(double value);
 
 } // namespace envelope

@@ -28,6 +28,8 @@
 #include <QTest>
 
 #include "casefile/case_file.h"
+#include "condition/check.h"
+#include "envelope/condition_tables.h"
 #include "envelope/csv.h"
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
@@ -281,6 +283,8 @@ private slots:
     void caseFileRunsItsMixture();
     void tableKijAreRunAndNamedInAClosingSection();
     void traceAddsTwoSectionsTwoFilesAndTheOverlay();
+    void pointsComeLastAsTwoSectionsAndTwoFiles();
+    void aPointThatCannotBeCheckedIsMarkedAndFails();
     void everyExampleFillsItsThreeTables();
     void aUsersMixtureIsDrawnWithItsTracedEnvelope();
     void aFailedStartGivesItsReasonOnTheErrorLine();
@@ -445,6 +449,67 @@ void CommandLineTest::aUsersMixtureIsDrawnWithItsTracedEnvelope()
     QVERIFY(CountColour(picture, qRgb(192, 0, 192)) > 10);
 }
 
+// --point, given twice and with --trace: the conditions come after
+// everything else, as the two sections of the form the user reads, with the
+// numbers the core computes, and as two CSV files.
+void CommandLineTest::pointsComeLastAsTwoSectionsAndTwoFiles()
+{
+    Scratch scratch;
+    const Outcome outcome = scratch.run({"--trace", "--point", "400,10", "--csv", "out", "--point=700,10"});
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+    QCOMPARE(outcome.status, 0);
+    QVERIFY(outcome.out.startsWith(Report(expected_) + "\nCritical Points\n"));
+    const Mixture mixture = BuiltInMixture();
+    const CheckedConditions checked{
+        mixture.componentNames,
+        {condition::CheckCondition(mixture, 400.0, 10.0), condition::CheckCondition(mixture, 700.0, 10.0)}};
+    std::ostringstream sections;
+    WriteConditionsReport(sections, checked);
+    QVERIFY(outcome.out.endsWith("\n\n" + QByteArray::fromStdString(sections.str())));
+
+    // The form: a two-phase point and a one-phase point, then a composition
+    // row for each component of the two-phase point only.
+    const QList<QByteArray> lines =
+        outcome.out.mid(outcome.out.lastIndexOf("\nConditions\n") + 1).split('\n');
+    QCOMPARE(lines.size(), 11);
+    QCOMPARE(lines.last(), QByteArray()); // the output ends with a line feed
+    QCOMPARE(lines.at(1), QByteArray("Point\tT (K)\tP (bar)\tPhases\tVapour fraction"));
+    QVERIFY2(QRegularExpression(QStringLiteral("^1\t400\\.000\t10\\.000\t2\t0\\.\\d{4}$"))
+                 .match(QString::fromLatin1(lines.at(2)))
+                 .hasMatch(),
+             lines.at(2).constData());
+    QCOMPARE(lines.at(3), QByteArray("2\t700.000\t10.000\t1\t-"));
+    QCOMPARE(lines.at(4), QByteArray());
+    QCOMPARE(lines.at(5), QByteArray("Phase Compositions"));
+    QCOMPARE(lines.at(6), QByteArray("Point\tComponent\tFeed\tLiquid\tVapour"));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(QRegularExpression(QStringLiteral("^1\t[a-z]+\t0\\.\\d{6}\t0\\.\\d{6}\t0\\.\\d{6}$"))
+                     .match(QString::fromLatin1(lines.at(7 + i)))
+                     .hasMatch(),
+                 lines.at(7 + i).constData());
+    QVERIFY(lines.at(7).startsWith("1\tmethane\t0.100000\t"));
+
+    QCOMPARE(scratch.read("out/conditions.csv"), QByteArray::fromStdString(RowsCsv(ConditionsRows(checked))));
+    QCOMPARE(scratch.read("out/phase-compositions.csv"),
+             QByteArray::fromStdString(RowsCsv(PhaseCompositionsRows(checked))));
+}
+
+// A point the equation of state cannot answer (2.5 K) is shown as "?" among
+// the others and fails the run with one line on standard error, after every
+// file is written.
+void CommandLineTest::aPointThatCannotBeCheckedIsMarkedAndFails()
+{
+    Scratch scratch;
+    const Outcome outcome = scratch.run({"--point", "400,10", "--point", "2.5,1", "--csv", "out"});
+    QCOMPARE(outcome.status, 1);
+    QVERIFY(outcome.out.contains("\n1\t400.000\t10.000\t2\t"));
+    QVERIFY(outcome.out.contains("\n2\t2.500\t1.000\t?\t-\n"));
+    QVERIFY2(outcome.err.startsWith("envelope: point 2 (2.500 K, 1.000 bar) could not be checked: "),
+             outcome.err.constData());
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY(scratch.read("out/conditions.csv").endsWith("\r\n2,2.500,1.000,?,-\r\n"));
+}
+
 void CommandLineTest::everyExampleFillsItsThreeTables()
 {
     // Wilson's K-values know nothing of the interaction parameters, which
@@ -567,6 +632,16 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
                                         << "'file' is not a directory";
     QTest::newRow("chart is a directory") << QStringList{"--chart", "dir/picture.svg"}
                                           << "'dir/picture.svg' is a directory";
+    QTest::newRow("--point one number") << QStringList{"--point", "250"}
+                                        << "--point '250': expected T,P, two numbers (T in K, P in bar)";
+    QTest::newRow("--point not a number") << QStringList{"--point", "250,6O"} << "--point '250,6O': expected T,P";
+    QTest::newRow("--point at 0 K") << QStringList{"--point=0,60"}
+                                    << "--point '0,60': the temperature must lie between 1 and 10000 K";
+    QTest::newRow("--point not finite") << QStringList{"--point", "nan,60"} << "the temperature must lie between";
+    QTest::newRow("--point absurd pressure") << QStringList{"--point", "250,1e9", "--csv", "out"}
+                                             << "the pressure must lie between 0.001 and 10000 bar";
+    QTest::newRow("--point second bad") << QStringList{"--point", "250,60", "--point", "250,-1"}
+                                        << "--point '250,-1': the pressure must lie between";
     QTest::newRow("--case empty") << QStringList{"--case=", "--headless"} << "--case needs a file name";
     QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"} << "none.json: cannot be read";
     QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}
