@@ -492,6 +492,15 @@ void CommandLineTest::pointsComeLastAsTwoSectionsAndTwoFiles()
     QCOMPARE(scratch.read("out/conditions.csv"), QByteArray::fromStdString(RowsCsv(ConditionsRows(checked))));
     QCOMPARE(scratch.read("out/phase-compositions.csv"),
              QByteArray::fromStdString(RowsCsv(PhaseCompositionsRows(checked))));
+
+    // After the closing section of a case with the table's k_ij too.
+    scratch.write("butanes.json", R"({"components": [{"name": "isobutane", "z": 0.5},
+        {"name": "n-butane", "z": 0.5}], "kij": "table"})");
+    const Outcome table = scratch.run({"--case", "butanes.json", "--point", "300,2"});
+    QCOMPARE(table.status, 0);
+    const qsizetype conditions = table.out.indexOf("\n\nConditions\n");
+    QVERIFY(conditions > table.out.indexOf("\nInteraction Parameters\n"));
+    QVERIFY(table.out.indexOf("\nInteraction Parameters\n") > 0);
 }
 
 // A point the equation of state cannot answer (2.5 K) is shown as "?" among
