@@ -1,0 +1,48 @@
+#pragma once
+// What the parts of the Python module share: the errors the core's
+// exceptions become, the conversions of results into Python values, and the
+// functions that add each part to the module.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+namespace envelope::python {
+
+namespace py = pybind11;
+
+// Input refused before anything is computed; becomes envelope.InputError
+// (a ValueError) with this text.
+class InputProblem : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
+// A computation that failed; becomes envelope.NumericalError (a
+// RuntimeError) with the message, and the fault's kind and reason as
+// attributes.
+class NumericalProblem : public std::runtime_error {
+public:
+    NumericalProblem(const std::string& message, std::string kind, std::string reason)
+        : std::runtime_error(message), kind(std::move(kind)), reason(std::move(reason))
+    {
+    }
+    std::string kind;
+    std::string reason;
+};
+
+void BindErrors(py::module_& module);
+void BindMixture(py::module_& module);
+void BindTrace(py::module_& module);
+void BindRun(py::module_& module);
+void BindComputationGate(py::module_& module);
+
+// A one-dimensional read-only numpy array holding a copy of the values.
+py::array ReadOnlyArray(const std::vector<double>& values);
+// A read-only numpy array of rows x columns, from row-major values.
+py::array ReadOnlyMatrix(const std::vector<double>& values, std::size_t rows, std::size_t columns);
+
+} // namespace envelope::python
