@@ -122,7 +122,8 @@ report: a RunReport.)")
         .def_readonly("bubble", &RunResult::bubble)
         .def_readonly("dew", &RunResult::dew)
         .def_readonly("interpolation", &RunResult::interpolation)
-        .def_readonly("vapour_fractions", &RunResult::vapourFractions)
+        // A new dict each time (of read-only arrays): the result stays as computed.
+        .def_property_readonly("vapour_fractions", [](const RunResult& r) { return r.vapourFractions.attr("copy")(); })
         .def_readonly("report", &RunResult::report)
         .def("__repr__", [](const RunResult& r) { return "<RunResult " + r.report.summary + ">"; })
         .def(py::pickle(

@@ -98,7 +98,8 @@ reason: where and why the trace ended, for a status other than "complete".
 start_pressure: the pressure the trace started at, bar.)")
         .def_readonly("T", &TraceResult::temperatures)
         .def_readonly("P", &TraceResult::pressures)
-        .def_readonly("phase", &TraceResult::phases)
+        // A new list each time: the result itself stays as computed.
+        .def_property_readonly("phase", [](const TraceResult& r) { return r.phases.attr("copy")(); })
         .def_readonly("critical", &TraceResult::critical)
         .def_readonly("cricondenbar", &TraceResult::cricondenbar)
         .def_readonly("cricondentherm", &TraceResult::cricondentherm)

@@ -36,7 +36,8 @@ def plot(mixture, path, with_run=True):
     for attribute, label, marker in MARKERS:
         point = getattr(traced, attribute)
         if point is not None:
-            axes.plot(*point, marker, color="black", markersize=8, label=f"{label} {point[0]:.1f} K, {point[1]:.1f} bar")
+            axes.plot(*point, marker, color="black", markersize=8,
+                      label=f"{label} {point[0]:.1f} K, {point[1]:.1f} bar")
     axes.set_xlabel("T (K)")
     axes.set_ylabel("P (bar)")
     axes.set_title(mixture.name or "built-in case")

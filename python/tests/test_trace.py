@@ -29,6 +29,8 @@ def test_trace_equals_the_programs(case, tmp_path):
                                           for i, (t, p, phase) in enumerate(zip(traced.T, traced.P, traced.phase))]
     assert traced.T.dtype == np.float64 and not traced.T.flags.writeable
     assert traced.start_pressure == 1.0 and len(traced) == len(traced.T) == len(traced.P)
+    traced.phase.clear()  # a copy: the result stays as computed
+    assert len(traced.phase) == len(traced)
 
 
 def test_start_pressure():
