@@ -23,6 +23,18 @@ def run_program(*arguments, cwd):
                           timeout=300)
 
 
+def program_case(case, *arguments, cwd):
+    """The mixture of the example case file `case` (None: the built-in case) and
+    the program's sections of output for it, run with the arguments."""
+    case_arguments = ["--case", str(EXAMPLES / case)] if case else []
+    program = run_program(*case_arguments, *arguments, cwd=cwd)
+    assert program.returncode == 0, program.stderr
+    import envelope
+
+    mixture = envelope.read_case(EXAMPLES / case) if case else envelope.Mixture.builtin()
+    return mixture, sections(program.stdout)
+
+
 def sections(text):
     """The program's output split into its sections: caption -> rows of cells (the heading row left out)."""
     result = {}

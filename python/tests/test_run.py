@@ -2,22 +2,17 @@
 
 import csv
 
-import numpy as np
 import pytest
 
 import envelope
-from conftest import EXAMPLES, run_program, sections
+from conftest import program_case
 
 TABLES = {"bubble": "Bubble Curve Table", "dew": "Dew Curve Table", "interpolation": "Interpolation by Spline"}
 
 
 @pytest.mark.parametrize("case", [None, "natural-gas.json"])
 def test_run_equals_the_programs_tables_and_files(case, tmp_path):
-    arguments = ["--case", str(EXAMPLES / case)] if case else []
-    program = run_program(*arguments, "--csv", "out", cwd=tmp_path)
-    assert program.returncode == 0, program.stderr
-    printed = sections(program.stdout)
-    mixture = envelope.read_case(EXAMPLES / case) if case else envelope.Mixture.builtin()
+    mixture, printed = program_case(case, "--csv", "out", cwd=tmp_path)
     result = envelope.run(mixture)
     for name, caption in TABLES.items():
         table = getattr(result, name)

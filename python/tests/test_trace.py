@@ -6,7 +6,7 @@ import numpy as np
 import pytest
 
 import envelope
-from conftest import EXAMPLES, run_program, sections
+from conftest import EXAMPLES, program_case
 
 
 def three(value):
@@ -15,11 +15,7 @@ def three(value):
 
 @pytest.mark.parametrize("case", [None, "natural-gas.json"])
 def test_trace_equals_the_programs(case, tmp_path):
-    arguments = ["--case", str(EXAMPLES / case)] if case else []
-    program = run_program(*arguments, "--trace", "--headless", cwd=tmp_path)
-    assert program.returncode == 0, program.stderr
-    printed = sections(program.stdout)
-    mixture = envelope.read_case(EXAMPLES / case) if case else envelope.Mixture.builtin()
+    mixture, printed = program_case(case, "--trace", "--headless", cwd=tmp_path)
     traced = envelope.trace(mixture)
     assert traced.status == "complete" and traced.reason == ""
     points = {"critical point": traced.critical, "cricondenbar": traced.cricondenbar,
