@@ -54,7 +54,7 @@ def python_trace_times(repetitions=9, min_time=0.25):
 
 def cpp_trace_times(bench):
     """The median wall and CPU time of BM_TraceEnvelope_NaturalGas, in microseconds."""
-    output = subprocess.run([bench, "--benchmark_filter=^BM_TraceEnvelope_NaturalGas$", "--benchmark_format=json"],
+    output = subprocess.run([bench, "--benchmark_filter=^BM_TraceEnvelope_NaturalGas/", "--benchmark_format=json"],
                             capture_output=True, text=True, check=True).stdout
     for entry in json.loads(output)["benchmarks"]:
         if entry.get("aggregate_name") == "median":
