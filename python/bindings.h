@@ -10,6 +10,37 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include "components/component_table.h"
+#include "thermo/mixture.h"
+
+// An object of a bound class made by __new__ alone, its __init__ never run,
+// has no value yet, and pybind11 would hand its functions memory that no
+// constructor has touched. The casters of the module's classes refuse such an
+// object as not of the class (a TypeError), so that nothing ever reads it.
+namespace pybind11::detail {
+template <class T>
+class constructed_only_caster : public type_caster_base<T> {
+public:
+    bool load(handle source, bool convert)
+    {
+        if (source && isinstance<T>(source)) {
+            auto* object = reinterpret_cast<instance*>(source.ptr());
+            const value_and_holder value = object->get_value_and_holder(get_type_info(typeid(T)), false);
+            if (!value || value.value_ptr() == nullptr)
+                return false;
+        }
+        return type_caster_base<T>::load(source, convert);
+    }
+};
+} // namespace pybind11::detail
+
+#define ENVELOPE_CONSTRUCTED_ONLY(Type)                                                                          \
+    template <>                                                                                                \
+    class pybind11::detail::type_caster<Type> : public pybind11::detail::constructed_only_caster<Type> {}
+
+ENVELOPE_CONSTRUCTED_ONLY(envelope::Mixture);
+ENVELOPE_CONSTRUCTED_ONLY(envelope::Component);
+
 namespace envelope::python {
 
 namespace py = pybind11;

@@ -6,6 +6,7 @@
 #include <pybind11/stl.h>
 
 #include "bindings.h"
+#include "results.h"
 #include "computation.h"
 #include "envelope/memory_run.h"
 #include "envelope/run_workspace.h"
@@ -14,20 +15,6 @@
 namespace envelope::python {
 
 namespace {
-
-struct RunReportValue {
-    std::string outcome;
-    std::string summary;
-    std::string details;
-};
-
-struct RunResult {
-    py::array bubble;
-    py::array dew;
-    py::array interpolation;
-    py::dict vapourFractions;
-    RunReportValue report;
-};
 
 const char* OutcomeWord(RunOutcome outcome)
 {

@@ -5,25 +5,13 @@
 #include <pybind11/stl.h>
 
 #include "bindings.h"
+#include "results.h"
 #include "computation.h"
 #include "trace/trace.h"
 
 namespace envelope::python {
 
 namespace {
-
-// The traced envelope as Python values, built once under the interpreter lock.
-struct TraceResult {
-    py::array temperatures; // K
-    py::array pressures;    // bar
-    py::list phases;
-    py::object critical;
-    py::object cricondenbar;
-    py::object cricondentherm;
-    std::string status;
-    std::string reason;
-    double startPressure = 0.0;
-};
 
 // The trace's verdict in one word or two.
 const char* StatusWord(trace::TraceStatus status)

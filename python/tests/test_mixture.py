@@ -117,3 +117,16 @@ def test_type_stubs_name_what_the_module_has():
                 value = value("message")
             public = {m for m in dir(value) if not m.startswith("_")} - set(dir(Exception("message")))
             assert {m for m in members if not m.startswith("_")} == public, name
+
+
+@pytest.mark.parametrize("cls, use", [
+    (envelope.Mixture, lambda m: envelope.trace(m)),
+    (envelope.Mixture, len),
+    (envelope.Component, lambda c: c.tc),
+    (envelope.TraceResult, lambda r: r.T),
+    (envelope.RunResult, lambda r: r.report),
+])
+def test_an_object_never_initialised_is_refused(cls, use):
+    """An object made by __new__ alone holds no value: using it is a TypeError, not a crash."""
+    with pytest.raises(TypeError):
+        use(cls.__new__(cls))
