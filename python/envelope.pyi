@@ -34,7 +34,7 @@ class Mixture:
         self,
         components: Sequence[ComponentSpec],
         z: npt.ArrayLike,
-        kij: npt.ArrayLike | None = None,
+        kij: npt.ArrayLike | str | None = None,
         name: str = "",
     ) -> None: ...
     @staticmethod

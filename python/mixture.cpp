@@ -13,6 +13,7 @@
 #include "casefile/mixture_check.h"
 #include "components/component_table.h"
 #include "envelope/case.h"
+#include "interaction/interaction_table.h"
 #include "text/quoted_name.h"
 
 namespace envelope::python {
@@ -107,7 +108,12 @@ Mixture MakeMixture(py::handle components, py::handle z, py::handle kij, const s
                            " components");
     mixture.feed.assign(fractions.data(), fractions.data() + n);
 
-    if (!kij.is_none()) {
+    if (py::isinstance<py::str>(kij)) {
+        // As a case file's "kij": "table".
+        if (kij.cast<std::string>() != "table")
+            throw InputProblem("kij must be a square matrix of numbers, \"table\" or None");
+        ApplyInteractionTable(mixture, EosKind::SRK);
+    } else if (!kij.is_none()) {
         const auto matrix = NumberArray(kij, 2, "kij must be a square matrix of numbers, one row a component");
         if (static_cast<std::size_t>(matrix.shape(0)) != n || static_cast<std::size_t>(matrix.shape(1)) != n)
             throw InputProblem("kij: " + std::to_string(matrix.shape(0)) + " x " + std::to_string(matrix.shape(1)) +
@@ -217,7 +223,8 @@ components: a list of 2 to 20 components, each a name or alias of the component
     with tc in K and pc in bar.
 z: the feed mole fractions, one a component, each above 0, summing to 1 within 1e-6.
 kij: the binary interaction parameters, a symmetric n x n matrix with a zero
-    diagonal and values in (-1, 1); None for all zero.
+    diagonal and values in (-1, 1); "table" for those of the interaction table
+    (SRK; 0 for the pairs it lacks); None for all zero.
 name: shown by repr() and written to case files.
 
 The mixture is checked as a case file is; envelope.InputError names the first problem.
@@ -249,7 +256,8 @@ A mixture is a value: it cannot be changed, and equal mixtures compare equal.)")
              })
         .def(py::pickle(
             [](const Mixture& m) {
-                return py::make_tuple(ComponentsOf(m), m.feed, InteractionMatrix(m), m.name);
+                const py::object kij = m.kijFromTable ? py::object(py::str("table")) : InteractionMatrix(m);
+                return py::make_tuple(ComponentsOf(m), m.feed, kij, m.name);
             },
             [](const py::tuple& state) {
                 if (state.size() != 4)

@@ -87,6 +87,16 @@ def test_case_files_read_and_write_back(tmp_path):
         envelope.read_case(12)
 
 
+def test_interaction_parameters_from_the_table(tmp_path):
+    from_table = envelope.Mixture(["methane", "CO2", "hydrogen sulfide"], [0.8, 0.1, 0.1], kij="table")
+    assert from_table.kij[0, 1] == from_table.kij[1, 0] != 0.0
+    envelope.write_case(from_table, tmp_path / "case.json")
+    assert '"kij": "table"' in (tmp_path / "case.json").read_text()
+    assert envelope.read_case(tmp_path / "case.json") == from_table == pickle.loads(pickle.dumps(from_table))
+    with pytest.raises(envelope.InputError, match='"table"'):
+        envelope.Mixture(["methane", "CO2"], [0.5, 0.5], kij="tabel")
+
+
 def test_values_and_errors_pickle():
     gas = envelope.read_case(EXAMPLES / "natural-gas.json")
     assert pickle.loads(pickle.dumps(gas)) == gas
