@@ -43,8 +43,13 @@ def cricondentherm(mixture):
 
 
 def sweep_threads(mixtures, workers):
+    # Each task is a run of compositions: a task a composition would wake the
+    # waiting main thread for every result, and it would take a core from the
+    # workers each time.
+    size = max(1, len(mixtures) // (8 * workers))
+    runs = [mixtures[i:i + size] for i in range(0, len(mixtures), size)]
     with ThreadPoolExecutor(max_workers=workers) as pool:
-        return list(pool.map(cricondentherm, mixtures))
+        return [point for run in pool.map(lambda run: [cricondentherm(m) for m in run], runs) for point in run]
 
 
 def sweep_dask(mixtures, client):
