@@ -8,11 +8,10 @@ PYBIND11_MODULE(envelope, module)
 
 Temperatures are in K and pressures in bar throughout.
 
-    >>> import envelope
-    >>> gas = envelope.Mixture(["methane", "ethane", "propane"], [0.8, 0.15, 0.05])
-    >>> result = envelope.trace(gas)
-    >>> result.critical                      # (T, P) of the critical point
-    >>> envelope.run(envelope.Mixture.builtin()).bubble   # the bubble-curve table, n x 2
+    import envelope
+    gas = envelope.Mixture(["methane", "ethane", "propane"], [0.8, 0.15, 0.05])
+    envelope.trace(gas).critical                      # (T, P) of the critical point
+    envelope.run(envelope.Mixture.builtin()).bubble   # the bubble-curve table, n x 2
 
 components()     the component table
 Mixture          a mixture: components, feed mole fractions, interaction parameters
