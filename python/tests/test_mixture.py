@@ -107,7 +107,8 @@ def test_values_and_errors_pickle():
 
 
 def test_type_stubs_name_what_the_module_has():
-    """The stubs beside the module declare exactly its public names and members."""
+    """The stubs beside the module declare exactly its public names and members,
+    and help() has a text for each."""
     stub = ast.parse((Path(envelope.__file__).parent / "envelope.pyi").read_text())
     declared = {}
     for node in stub.body:
@@ -121,6 +122,7 @@ def test_type_stubs_name_what_the_module_has():
     aliases = {"ComponentSpec", "Point"}
     assert set(declared) - aliases == {name for name in dir(envelope) if not name.startswith("_")} | {"__version__"}
     for name, members in declared.items():
+        assert name == "__version__" or name in aliases or getattr(envelope, name).__doc__, name
         if members is not None:
             value = getattr(envelope, name)
             if issubclass(value, Exception):  # attributes of the instance
