@@ -121,6 +121,10 @@ Mixture MakeMixture(py::handle components, py::handle z, py::handle kij, const s
         mixture.kij.assign(matrix.data(), matrix.data() + n * n);
     }
 
+    // All k_ij zero is the same mixing rule as none given, as in a case file.
+    if (!mixture.HasInteractionParameters())
+        mixture.kij.clear();
+
     // The checks of the case files and the mixture editor, with their words.
     const MixtureProblem problem = CheckMixture(mixture);
     if (!problem.ok())

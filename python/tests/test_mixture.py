@@ -23,7 +23,7 @@ def test_table_names_aliases_tuples_and_components_give_one_mixture():
     assert "CO2" in table["carbon dioxide"].aliases
     assert by_name.kij.shape == (2, 2) and not by_name.kij.any()
     # A mixture is a value: equal when equal, and nothing of it can be changed.
-    assert by_name == envelope.Mixture(["methane", "n-butane"], [0.6, 0.4]) and by_name != by_alias
+    assert by_name == envelope.Mixture(["methane", "n-butane"], [0.6, 0.4], np.zeros((2, 2))) != by_alias
     with pytest.raises(ValueError):
         by_name.z[0] = 0.5
     with pytest.raises(AttributeError):
