@@ -7,30 +7,20 @@
 #include "bindings.h"
 #include "results.h"
 #include "computation.h"
+#include "envelope/traced_tables.h"
 #include "trace/trace.h"
 
 namespace envelope::python {
 
 namespace {
 
-// The trace's verdict in one word or two.
-const char* StatusWord(trace::TraceStatus status)
+// The trace's verdict in one word, "complete", "open" or "stopped", as the
+// program words it (its reason is given apart).
+std::string VerdictWord(trace::TraceStatus status)
 {
-    switch (status) {
-    case trace::TraceStatus::Complete:
-        return "complete";
-    case trace::TraceStatus::NoStart:
-        return "no start";
-    case trace::TraceStatus::NotConverged:
-        return "not converged";
-    case trace::TraceStatus::OutOfRange:
-        return "out of range";
-    case trace::TraceStatus::PointLimit:
-        return "point limit";
-    case trace::TraceStatus::Open:
-        return "open";
-    }
-    return "unknown";
+    trace::TracedEnvelope verdict;
+    verdict.status = status;
+    return TraceVerdictText(verdict);
 }
 
 const char* PhaseWord(trace::TracePhase phase)
@@ -59,7 +49,7 @@ TraceResult ResultOf(const trace::TracedEnvelope& traced)
     result.critical = PointOrNone(traced.critical);
     result.cricondenbar = PointOrNone(traced.cricondenbar);
     result.cricondentherm = PointOrNone(traced.cricondentherm);
-    result.status = StatusWord(traced.status);
+    result.status = VerdictWord(traced.status);
     result.reason = traced.reason;
     result.startPressure = traced.startPressure;
     return result;
@@ -80,8 +70,9 @@ T, P: the traced points' temperatures (K) and pressures (bar), numpy arrays, fro
     dew point at the start pressure over the critical point to the bubble point there.
 phase: "dew" or "bubble" for each point (the side of the critical point it lies on).
 critical, cricondenbar, cricondentherm: (T, P) tuples, or None where not found.
-status: "complete", or how the trace ended early ("no start", "not converged",
-    "out of range", "point limit", "open").
+status: "complete"; "open", back at the start pressure without a critical point;
+    or "stopped", ended early (no start point, a point that did not converge,
+    the range or the point limit left).
 reason: where and why the trace ended, for a status other than "complete".
 start_pressure: the pressure the trace started at, bar.)")
         .def_readonly("T", &TraceResult::temperatures)
