@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -198,6 +199,21 @@ void WriteTablePairs(std::ostream& out, const Mixture& mixture)
     }
 }
 
+// How the run does its work: as always, unless the environment turns the
+// cubic memo off (ENVELOPE_CUBIC_MEMO=off) or asks for one thread
+// (ENVELOPE_THREADS=1), so that a test can show the results do not change.
+RunOptions RunOptionsFromEnvironment()
+{
+    const auto is = [](const char* name, std::string_view value) {
+        const char* set = std::getenv(name);
+        return set != nullptr && value == set;
+    };
+    RunOptions options;
+    options.cubicMemo = !is("ENVELOPE_CUBIC_MEMO", "off");
+    options.secondThread = !is("ENVELOPE_THREADS", "1");
+    return options;
+}
+
 } // namespace
 
 int RunBatch(const CommandLine& command, const Mixture& mixture)
@@ -208,7 +224,7 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     if (const std::string problem = TargetProblem(command, files); !problem.empty())
         return UsageError(problem);
 
-    const MemoryRun run = RunInMemory(mixture);
+    const MemoryRun run = RunInMemory(mixture, RunOptionsFromEnvironment());
     if (run.outcome == RunOutcome::StartPhaseFailed)
         return NumericalError(run.report);
     // A mixture of the user's own has its chart drawn with the true envelope.

@@ -109,9 +109,12 @@ void ReportWrittenMarch(StageReport& report, const StageReport& traced, std::int
 
 BubbleBranch::BubbleBranch(RunWorkspace& run, std::function<void()> helperFirst)
     : run_(run),
-      searches_(std::move(helperFirst), [&run](const MarchStep& step, int lane) {
-          return FindFractionPressures(run, step, lane == 0 ? run.solver : run.helperSolver);
-      })
+      searches_(
+          std::move(helperFirst),
+          [&run](const MarchStep& step, int lane) {
+              return FindFractionPressures(run, step, lane == 0 ? run.solver : run.helperSolver);
+          },
+          run.secondThread)
 {
 }
 

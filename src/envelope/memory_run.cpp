@@ -2,14 +2,14 @@
 
 namespace envelope {
 
-MemoryRun RunInMemory(const Mixture& mixture)
+MemoryRun RunInMemory(const Mixture& mixture, const RunOptions& options)
 {
     MemoryRun run;
     for (MemoryTable* table : {&run.bubbleTable, &run.dewTable, &run.interpolationTable})
         WriteColumnHeadings(*table);
     FractionPointLog chart(run.chart);
-    run.report =
-        RunWithReport(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, chart, run.counters);
+    run.report = RunWithReport(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, chart, run.counters,
+                               options);
     run.outcome = run.report.outcome;
     run.fractionPoints = chart.points();
     return run;

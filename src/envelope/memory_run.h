@@ -26,6 +26,6 @@ struct MemoryRun {
 
 // Writes the column headings into three new in-memory tables, as the main
 // window does when it opens, and performs one run of the mixture over them.
-MemoryRun RunInMemory(const Mixture& mixture);
+MemoryRun RunInMemory(const Mixture& mixture, const RunOptions& options = {});
 
 } // namespace envelope

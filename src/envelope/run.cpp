@@ -188,11 +188,14 @@ RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Tabl
 }
 
 RunReport RunWithReport(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
-                        Chart& chart, SolverCounters& counters)
+                        Chart& chart, SolverCounters& counters, const RunOptions& options)
 {
     RunWorkspace run(mixture);
-    run.solver.cubicRoots.Enable();
-    run.helperSolver.cubicRoots.Enable();
+    run.secondThread = options.secondThread;
+    if (options.cubicMemo) {
+        run.solver.cubicRoots.Enable();
+        run.helperSolver.cubicRoots.Enable();
+    }
     RunReport report = RunStages(run, bubbleTable, dewTable, interpolationTable, chart);
     counters += run.solver.counters;
     counters += run.helperSolver.counters;

@@ -5,6 +5,7 @@
 // interfaces.
 
 #include "envelope/chart.h"
+#include "envelope/run_options.h"
 #include "envelope/run_report.h"
 #include "envelope/table.h"
 #include "thermo/mixture.h"
@@ -35,6 +36,6 @@ RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Tabl
 // The same run, reporting how each stage ended; the numeric core's work
 // counters of the run are added to counters.
 RunReport RunWithReport(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
-                        Chart& chart, SolverCounters& counters);
+                        Chart& chart, SolverCounters& counters, const RunOptions& options = {});
 
 } // namespace envelope

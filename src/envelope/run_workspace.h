@@ -76,6 +76,8 @@ struct RunWorkspace {
     // own thread and one for the second thread that shares its work.
     SolverWorkspace solver;
     SolverWorkspace helperSolver;
+    // Whether the second thread is started at all (run_options.h).
+    bool secondThread = true;
     // Vapour fraction of the latest check flash.
     double V = 0.0;
     std::array<double, KnotCapacity> knotPressure{};    // bar
