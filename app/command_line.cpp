@@ -183,6 +183,14 @@ int Fail(const std::string& problem, int status)
     return status;
 }
 
+int OutOfMemory()
+{
+    // Nothing allocated: there may be nothing left to allocate.
+    static constexpr char line[] = "envelope: out of memory\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, sizeof line - 1);
+    return ExitFailure;
+}
+
 int UsageError(const std::string& problem)
 {
     return Fail(problem, ExitUsage);

@@ -47,6 +47,10 @@ CommandLine ParseCommandLine(int argc, char* argv[]);
 // status.
 int Fail(const std::string& problem, int status);
 
+// Writes "envelope: out of memory" as one line on standard error, allocating
+// nothing, and returns ExitFailure.
+int OutOfMemory();
+
 // Fail(problem, ExitUsage).
 int UsageError(const std::string& problem);
 

@@ -15,6 +15,7 @@
 
 #include "command_line.h"
 #include "output/interrupt_cleanup.h"
+#include "ui/application.h"
 #include "ui/chart_picture.h"
 #include "ui/form1.h"
 
@@ -52,7 +53,7 @@ int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string
     QApplication::setOrganizationName(QStringLiteral("Envelope"));
     QApplication::setApplicationName(QStringLiteral("Envelope"));
     QApplication::setApplicationVersion(QStringLiteral(ENVELOPE_VERSION));
-    QApplication application(argc, argv);
+    Application application(argc, argv);
     // The choices remembered between program starts: units, the windows'
     // places, the last folders, whether the traced envelope is shown.
     QSettings settings;

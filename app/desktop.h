@@ -15,7 +15,8 @@ namespace envelope {
 bool BuildHasWindows();
 
 // Opens the main window with the mixture to run, read from caseFile unless
-// that is empty, and returns the status once the last window closes.
+// that is empty, and returns the status once the last window closes. Memory
+// that runs out in the windows is reported there (ui/application.h).
 int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string& caseFile);
 
 // Draws the chart picture, in the format that the name's suffix asks for,

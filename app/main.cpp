@@ -1,7 +1,7 @@
 // The envelope program: the desktop windows, or with --headless, --csv or
 // --chart one run without windows (batch.h); --case names the mixture to run.
 
-#include <QFile>
+#include <new>
 
 #include "batch.h"
 #include "casefile/case_file.h"
@@ -10,16 +10,17 @@
 #include "envelope/case.h"
 #include "output/standard_output.h"
 
-int main(int argc, char* argv[])
+namespace {
+
+int Main(int argc, char* argv[])
 {
-    envelope::KeepStandardDescriptorsTaken();
     const envelope::CommandLine command = envelope::ParseCommandLine(argc, argv);
     if (command.done)
         return command.exitStatus;
     // A case that cannot be used stops the program before anything runs.
     envelope::Mixture mixture = envelope::BuiltInMixture();
     if (!command.caseFile.empty()) {
-        const envelope::CaseReading reading = envelope::ReadCaseFile(QFile::decodeName(command.caseFile.c_str()));
+        const envelope::CaseReading reading = envelope::ReadCaseFile(command.caseFile);
         if (!reading.ok())
             return envelope::UsageError(reading.problem.toStdString());
         mixture = reading.mixture;
@@ -28,4 +29,18 @@ int main(int argc, char* argv[])
     if (!command.headless && envelope::BuildHasWindows())
         return envelope::RunWindows(argc, argv, mixture, command.caseFile);
     return envelope::RunBatch(command, mixture);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    envelope::KeepStandardDescriptorsTaken();
+    // Memory that runs out ends every mode with one line; the windows report
+    // it themselves for what a user does in them (desktop.h).
+    try {
+        return Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return envelope::OutOfMemory();
+    }
 }

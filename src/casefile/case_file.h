@@ -9,6 +9,8 @@
 // may be left out; "kij": "table" takes k_ij from the interaction table
 // (interaction/kij.csv), 0 for the pairs it does not list.
 
+#include <string>
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,21 +18,33 @@
 
 namespace envelope {
 
+// The largest case file read: far more than 20 components with a full k_ij
+// matrix need, however they are laid out.
+inline constexpr qsizetype MaxCaseFileSize = 1 << 20;
+
 struct CaseReading {
     Mixture mixture;
     // Empty when the case was read; otherwise one line: the file, the place
     // (a component, a k_ij entry, or a line and column of the JSON) and the
-    // problem.
+    // problem. Every name in it (the file's, a component's, a key) is quoted
+    // as text/quoted_name.h does, so the line holds no control character.
     QString problem;
 
     bool ok() const { return problem.isEmpty(); }
 };
 
-// Reads a case from its JSON text; fileName only names it in the problem.
+// Reads a case from its JSON text; fileName (bytes) only names it in the
+// problem. Beyond what Qt's parser refuses, control characters inside a
+// string, unknown escapes and a key given twice in one object are refused.
 // The mixture must pass CheckMixture.
-CaseReading ParseCase(const QByteArray& json, const QString& fileName);
+CaseReading ParseCase(const QByteArray& json, const std::string& fileName);
 
-// Reads the case file.
+// Reads the case file, named by the bytes given whatever the locale. A file
+// larger than MaxCaseFileSize is refused without being read in full, even
+// one without end such as a device or a pipe.
+CaseReading ReadCaseFile(const std::string& fileName);
+
+// The same for a name as Qt holds it (a file dialog's choice).
 CaseReading ReadCaseFile(const QString& fileName);
 
 // The mixture as a case file's JSON text, which ParseCase reads back to the

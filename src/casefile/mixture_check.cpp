@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "components/component_table.h"
+#include "text/quoted_name.h"
 
 namespace envelope {
 
@@ -33,7 +34,9 @@ QString ComponentPlace(const Mixture& mixture, int i)
 {
     const std::size_t index = static_cast<std::size_t>(i);
     if (index < mixture.componentNames.size() && !mixture.componentNames[index].empty())
-        return QString("component %1 (%2)").arg(i + 1).arg(QString::fromStdString(mixture.componentNames[index]));
+        return QString("component %1 (%2)")
+            .arg(i + 1)
+            .arg(QString::fromStdString(QuotedName(mixture.componentNames[index])));
     return QString("component %1").arg(i + 1);
 }
 

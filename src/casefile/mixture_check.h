@@ -18,7 +18,7 @@ struct MixtureProblem {
     int component = -1;
     // The column of k_ij; -1 otherwise.
     int column = -1;
-    // The place and the problem, e.g. "component 2 (ethane): z must be
+    // The place and the problem, e.g. "component 2 ('ethane'): z must be
     // greater than 0". Components, rows and columns count from 1.
     QString text;
 
@@ -36,7 +36,8 @@ inline constexpr double FeedSumTolerance = 1e-6;
 // 1 within FeedSumTolerance.
 MixtureProblem CheckMixture(const Mixture& mixture);
 
-// The place of component i (0-based) in a problem's text: "component 2 (ethane)".
+// The place of component i (0-based) in a problem's text, its name quoted
+// (text/quoted_name.h): "component 2 ('ethane')".
 QString ComponentPlace(const Mixture& mixture, int i);
 
 } // namespace envelope

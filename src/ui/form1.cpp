@@ -132,6 +132,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture()), uni
     mixtureName_ = new QLabel(mixtureFrame_);
     mixtureName_->setObjectName(QStringLiteral("MixtureName"));
     mixtureName_->setWordWrap(true);
+    // The case's own name: shown as text, never as markup.
+    mixtureName_->setTextFormat(Qt::PlainText);
     mixtureName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont bold = mixtureName_->font();
     bold.setBold(true);
@@ -344,6 +346,8 @@ QString Form1::saveCase(const QString& fileName) const
 void Form1::showProblem(const QString& objectName, const QString& text)
 {
     QMessageBox message(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    // Names in the text are the user's: shown as they are, never as markup.
+    message.setTextFormat(Qt::PlainText);
     message.setObjectName(objectName);
     message.exec();
 }
@@ -432,6 +436,7 @@ void Form1::askAndExportAll()
     }
     QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The results could not be exported: %1.").arg(problem),
                         QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
     message.setObjectName(QStringLiteral("ExportAllProblem"));
     message.exec();
 }
@@ -456,6 +461,7 @@ void Form1::askAndExportCsv(const Table& table, const char* fileName)
     }
     QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The table could not be exported: %1.").arg(problem),
                         QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
     message.setObjectName(QStringLiteral("ExportCsvProblem"));
     message.exec();
 }

@@ -693,6 +693,7 @@ void Form2::saveChartAs()
         return;
     QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The chart could not be saved: %1.").arg(problem),
                         QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
     message.setObjectName(QStringLiteral("SaveChartProblem"));
     message.exec();
 }

@@ -13,15 +13,23 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "components/component_table.h"
 #include "interaction/interaction_table.h"
+#include "text/quoted_name.h"
 
 namespace envelope {
 
 namespace {
+
+// A name the user typed, quoted and escaped as every message shows names.
+QString Quoted(const QString& name)
+{
+    return QString::fromStdString(QuotedName(name.toStdString()));
+}
 
 QString NumberText(double value)
 {
@@ -144,6 +152,8 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
 
     problem_ = new QLabel;
     problem_->setObjectName(QStringLiteral("Problem"));
+    // The problem names the user's components: shown as text, never as markup.
+    problem_->setTextFormat(Qt::PlainText);
     problem_->setWordWrap(true);
     problem_->setStyleSheet(QStringLiteral("color: #b00000"));
     problem_->hide();
@@ -239,7 +249,7 @@ void MixtureEditor::componentChanged(QTableWidgetItem* item)
         showProblem({MixtureProblem::Field::Name, item->row(), -1,
                      tr("component %1 (%2): not in the component table; give its Tc, Pc and \u03c9")
                          .arg(item->row() + 1)
-                         .arg(name)});
+                         .arg(Quoted(name))});
 }
 
 void MixtureEditor::matchInteractionParameters()
@@ -467,7 +477,7 @@ void MixtureEditor::showProblem(const MixtureProblem& given)
         const auto name = [this](int row) {
             const QTableWidgetItem* item = components_->item(row, NameColumn);
             const QString text = item == nullptr ? QString() : item->text().trimmed();
-            return text.isEmpty() ? tr("component %1").arg(row + 1) : text;
+            return text.isEmpty() ? tr("component %1").arg(row + 1) : Quoted(text);
         };
         problem.text.replace(0, kijPlace.size(),
                              tr("k_ij of %1 and %2 (row %3, column %4)")
@@ -511,7 +521,7 @@ void MixtureEditor::showProblem(const MixtureProblem& given)
         filling_ = true;
         QTableWidgetItem* item = cell(*table, row, column);
         item->setBackground(QColor(0xff, 0xd0, 0xd0));
-        item->setToolTip(problem.text);
+        item->setToolTip(Qt::convertFromPlainText(problem.text));
         filling_ = wasFilling;
         table->setCurrentCell(row, column);
         table->setFocus();

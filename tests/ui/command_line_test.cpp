@@ -297,6 +297,7 @@ private slots:
     void edgesOfTheBatchRun_data();
     void edgesOfTheBatchRun();
     void terminatedRunLeavesOldOrNewFilesOnly();
+    void memoryRunningOutIsOneLine();
 
 private:
     MemoryRun expected_;
@@ -652,10 +653,11 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
     QTest::newRow("--point second bad") << QStringList{"--point", "250,60", "--point", "250,-1"}
                                         << "--point '250,-1': the pressure must lie between";
     QTest::newRow("--case empty") << QStringList{"--case=", "--headless"} << "--case needs a file name";
-    QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"} << "none.json: cannot be read";
+    QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"}
+                                  << "'none.json': cannot be read: No such file";
     QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}
-                              << "bad.json: component 2 (ethane): z must be a finite number greater than 0";
-    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "bad.json: component 2 (ethane)";
+                              << "'bad.json': component 2 ('ethane'): z must be a finite number greater than 0";
+    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "'bad.json': component 2 ('ethane')";
 }
 
 void CommandLineTest::badInputIsRefusedBeforeTheRun()
@@ -781,6 +783,17 @@ void CommandLineTest::edgesOfTheBatchRun_data()
     // Names in messages are quoted and escaped: one line whatever they hold.
     row("newline in a name", {"--csv", "file/new\nline"}, Output::Null, {}, 2, "'file/new\\nline'");
     row("invalid byte in a name", {"--csv", "file/f\xff"}, Output::Null, noDisplay, 2, "'file/f\\xff'");
+    row("line feed in a case's name", {"--case", "bad\nname.json", "--headless"}, Output::Null, {}, 2,
+        "'bad\\nname.json': cannot be read");
+    row("hostile names in a case", {"--case", "evil.json", "--headless"}, Output::Null, {}, 2,
+        "'evil.json': component 2 ('\\x1b[31mev\\nil'): not in the component table");
+    // A case file is named by its bytes too, and read no further than 1 MiB.
+    row("case name not in UTF-8, C locale", {"--case", "f\xff.json", "--headless"}, Output::Null, {"LC_ALL=C"}, 0,
+        {});
+    row("case name not in UTF-8, C.UTF-8", {"--case", "f\xff.json", "--headless"}, Output::Null,
+        {"LC_ALL=C.UTF-8"}, 0, {});
+    row("case without end", {"--case", "/dev/zero", "--csv", "new"}, Output::Null, {}, 2,
+        "'/dev/zero': larger than 1 MiB");
 }
 
 void CommandLineTest::edgesOfTheBatchRun()
@@ -810,6 +823,10 @@ void CommandLineTest::edgesOfTheBatchRun()
     scratch.write("file", "");
     scratch.write("old/bubble.csv", "old\r\n");
     scratch.write("old/.dew.csv.envelope-tmp-999999999-Ab12Cd", "left by a killed run");
+    scratch.write("evil.json",
+                  R"({"components": [{"name": "methane", "z": 0.5}, {"name": "\u001b[31mev\nil", "z": 0.5}]})");
+    QVERIFY(QFile::copy(QStringLiteral(ENVELOPE_EXAMPLES_DIR "/co2-rich.json"), scratch.path("co2.json")));
+    QVERIFY(::rename((root + "/co2.json").constData(), (root + "/f\xff.json").constData()) == 0);
     QVERIFY(::symlink("missing/dir", (root + "/link").constData()) == 0);
     QVERIFY(::symlink("missing/c.png", (root + "/pic.png").constData()) == 0);
     QVERIFY(::symlink("old/linked.png", (root + "/to-old.png").constData()) == 0);
@@ -887,6 +904,41 @@ void CommandLineTest::terminatedRunLeavesOldOrNewFilesOnly()
     }
     // The moments were spread over the run, so that most runs were stopped.
     QVERIFY(killed > 5);
+}
+
+// Under a limit on its address space, from the least in which the program
+// starts at all upwards, a run completes or ends with one line.
+void CommandLineTest::memoryRunningOutIsOneLine()
+{
+    const auto run = [](long kilobytes, const QString& option) {
+        QProcess program;
+        const QString script = QString("ulimit -v %1 && exec \"$0\" %2").arg(kilobytes).arg(option);
+        program.start(QStringLiteral("/bin/sh"), {"-c", script, QStringLiteral(ENVELOPE_PROGRAM)});
+        Outcome outcome;
+        if (program.waitForFinished(60000) && program.exitStatus() == QProcess::NormalExit)
+            outcome = {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
+        return outcome;
+    };
+    long starts = 4 << 20;
+    if (run(starts, "--version").status != 0)
+        QSKIP("the program does not start under a limit of 4 GiB (a sanitizer build)");
+    for (long fails = 0; starts - fails > 128;) {
+        const long middle = (starts + fails) / 2;
+        (run(middle, "--version").status == 0 ? starts : fails) = middle;
+    }
+    int outOfMemory = 0;
+    // The run needs about a megabyte more than starting does.
+    for (long limit = starts; limit <= starts + 2048; limit += 256) {
+        const Outcome outcome = run(limit, "--headless");
+        if (outcome.status == 0) {
+            QCOMPARE(outcome.out, Report(expected_));
+        } else {
+            QCOMPARE(outcome.err, QByteArray("envelope: out of memory\n"));
+            QCOMPARE(outcome.status, 1);
+            ++outOfMemory;
+        }
+    }
+    QVERIFY(outOfMemory > 0);
 }
 
 QTEST_MAIN(CommandLineTest)

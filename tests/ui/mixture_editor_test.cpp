@@ -3,6 +3,7 @@
 // k_ij stays symmetric, and the edited mixture is the one saved and run.
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -58,6 +59,7 @@ private slots:
     void fillFromTableSetsTheListedPairsAndSaysWhich();
     void unknownNamesTheSumOfZAndTheComponentLimit();
     void editsAreDiscardedOnlyWhenTheUserAgrees();
+    void hostileNamesShowAsOneLineOfText();
 };
 
 void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
@@ -77,13 +79,13 @@ void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
     // each is shown at its field and keeps the mixture as it was.
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("x"));
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a number"));
+    QVERIFY(editor.problem().contains("component 2 ('ethane'): z must be a number"));
     QCOMPARE(components.currentRow(), 1);
     QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::ZColumn));
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("-0.15"));
     QVERIFY(editor.problem().isEmpty()); // an edit clears the shown problem
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a finite number greater than 0"));
+    QVERIFY(editor.problem().contains("component 2 ('ethane'): z must be a finite number greater than 0"));
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("0.3"));
     SetCell(components, 2, MixtureEditor::PcColumn, QStringLiteral("0"));
     QVERIFY(!editor.check());
@@ -103,7 +105,7 @@ void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
     // A repeated component is the name's problem.
     SetCell(components, 0, MixtureEditor::NameColumn, QStringLiteral("carbon dioxide"));
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 3 (CO2): the same component as component 1"));
+    QVERIFY(editor.problem().contains("component 3 ('CO2'): the same component as component 1"));
     QCOMPARE(components.currentRow(), 2);
     QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::NameColumn));
 }
@@ -123,7 +125,7 @@ void MixtureEditorTest::interactionParametersStaySymmetricAndFollowTheRows()
     QVERIFY(!editor.check());
     QCOMPARE(editor.findChild<QTabWidget*>()->currentIndex(), 1);
     // The problem names the pair, not only the place.
-    QVERIFY2(editor.problem().startsWith("k_ij of ethane and octane (row 2, column 3): "), qPrintable(editor.problem()));
+    QVERIFY2(editor.problem().startsWith("k_ij of 'ethane' and 'octane' (row 2, column 3): "), qPrintable(editor.problem()));
 
     // Removing ethane takes its row and column of k_ij with it.
     editor.components().setCurrentCell(1, 0);
@@ -246,12 +248,12 @@ void MixtureEditorTest::unknownNamesTheSumOfZAndTheComponentLimit()
     // when its constants are missing.
     editor.addComponent();
     SetCell(components, 3, MixtureEditor::NameColumn, QStringLiteral("unobtainium"));
-    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+    QVERIFY2(editor.problem().contains("component 4 ('unobtainium'): not in the component table"),
              qPrintable(editor.problem()));
     SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("0.1"));
     QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: 1.1, not 1"));
     QVERIFY(!editor.check());
-    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+    QVERIFY2(editor.problem().contains("component 4 ('unobtainium'): not in the component table"),
              qPrintable(editor.problem()));
     SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("x"));
     QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: not every z is a number"));
@@ -302,6 +304,51 @@ void MixtureEditorTest::editsAreDiscardedOnlyWhenTheUserAgrees()
     QVERIFY(!asked.isEmpty());
     QVERIFY(!editor.isVisible());
     QCOMPARE(editor.mixture(), BuiltInMixture());
+}
+
+// A name with markup and a line break is shown quoted and escaped, as text:
+// in the editor's problem, and in the message of a case that is refused.
+void MixtureEditorTest::hostileNamesShowAsOneLineOfText()
+{
+    const QString hostile = QStringLiteral("<b>eth\nane</b>");
+    const QString shown = QStringLiteral("component 2 ('<b>eth\\nane</b>')");
+    MixtureEditor editor(BuiltInMixture());
+    SetCell(editor.components(), 1, MixtureEditor::NameColumn, hostile);
+    SetCell(editor.components(), 1, MixtureEditor::ZColumn, QStringLiteral("x"));
+    QVERIFY(!editor.check());
+    QVERIFY2(editor.problem().startsWith(shown + ": z must be a number"), qPrintable(editor.problem()));
+    QCOMPARE(editor.findChild<QLabel*>(QStringLiteral("Problem"))->textFormat(), Qt::PlainText);
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("bad\nname.json"));
+    QFile json(file);
+    QVERIFY(json.open(QIODevice::WriteOnly));
+    json.write(R"({"components": [{"name": "methane", "z": 0.5}, {"name": "<b>eth\nane</b>", "z": 0.5}]})");
+    json.close();
+    const QString problem = ReadCaseFile(file).problem;
+    QVERIFY2(problem.contains("bad\\nname.json': " + shown + ": not in the component table"), qPrintable(problem));
+
+    Form1 form;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, &form, [file] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(file);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            format = box->textFormat();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    form.askAndOpenCase();
+    QCOMPARE(text, "The case could not be opened: " + problem);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(MixtureEditorTest)
