@@ -33,7 +33,7 @@ struct Results {
     RunOutcome run()
     {
         SolverCounters counters;
-        report = RunWithReport(BuiltInMixture(), bubble, dew, interp, chart, counters);
+        report = RunWithReport(BuiltInMixture(), SoaveRedlichKwong, bubble, dew, interp, chart, counters);
         return outcome = report.outcome;
     }
 };
@@ -53,7 +53,7 @@ double FlashV(const Mixture& mixture, double T, double P, double tolerance = 1e-
     CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = 0.0;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, P, y, x, V, tolerance, passes, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, P, y, x, V, tolerance, passes, work);
     return V;
 }
 
@@ -102,8 +102,8 @@ struct StartTemperatures {
         const Mixture mixture = BuiltInMixture();
         CompositionVector scratch(3, 0.0);
         SolverWorkspace work;
-        BubbleTemperature(mixture, mixture.feed, 2.0, scratch, bubble, 0.001, work);
-        DewTemperature(mixture, mixture.feed, 2.0, scratch, dew, 0.001, work);
+        BubbleTemperature(mixture, SoaveRedlichKwong, mixture.feed, 2.0, scratch, bubble, 0.001, work);
+        DewTemperature(mixture, SoaveRedlichKwong, mixture.feed, 2.0, scratch, dew, 0.001, work);
     }
 };
 
@@ -256,7 +256,7 @@ TEST_F(CompletedRun, BothMarchesEndAtTheirFirstRejectedStepNearTheCriticalRegion
     double P = points(0).back().y;
     bool rejected = true;
     try {
-        BubblePressure(mixture, feed, T, scratch, P, 1e-5, work);
+        BubblePressure(mixture, SoaveRedlichKwong, feed, T, scratch, P, 1e-5, work);
         rejected = FlashV(T, P) > 0.1;
     } catch (const NumericalFault&) {
     }
@@ -266,7 +266,7 @@ TEST_F(CompletedRun, BothMarchesEndAtTheirFirstRejectedStepNearTheCriticalRegion
     T = points(1).back().x + 5.0;
     rejected = true;
     try {
-        DewPressure(mixture, feed, T, scratch, P, 1e-5, work);
+        DewPressure(mixture, SoaveRedlichKwong, feed, T, scratch, P, 1e-5, work);
         rejected = P == 0 || FlashV(T, P) < 0.9;
     } catch (const NumericalFault&) {
     }
@@ -463,7 +463,8 @@ TEST_F(RunFailure, AFaultInTheDewMarchEndsItSilentlyAndTheSplineUsesWhatIsThere)
     FaultingTable dewTable(10);
     Results rest;
     SolverCounters counters;
-    const RunReport report = RunWithReport(BuiltInMixture(), rest.bubble, dewTable, rest.interp, rest.chart, counters);
+    const RunReport report =
+        RunWithReport(BuiltInMixture(), SoaveRedlichKwong, rest.bubble, dewTable, rest.interp, rest.chart, counters);
     EXPECT_EQ(report.outcome, RunOutcome::Completed);
     // The silent end is in the report, with the fault's kind and reason.
     EXPECT_EQ(report.dew.end, StageEnd::Fault);
@@ -487,7 +488,7 @@ TEST_F(RunFailure, TooFewRowsForTheKnotsFailTheSplineStageOnly)
     rest.interp = Prefilled("old");
     SolverCounters counters;
     const RunReport report =
-        RunWithReport(BuiltInMixture(), shortBubble, rest.dew, rest.interp, rest.chart, counters);
+        RunWithReport(BuiltInMixture(), SoaveRedlichKwong, shortBubble, rest.dew, rest.interp, rest.chart, counters);
     EXPECT_EQ(report.outcome, RunOutcome::SplineStageFailed);
     EXPECT_EQ(report.spline.fault, FaultKind::TooFewPoints);
     EXPECT_EQ(report.FailureReason(), "spline: too few table rows for the spline knots (too few points)");

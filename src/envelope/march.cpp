@@ -32,7 +32,7 @@ FractionPressures FindFractionPressures(const RunWorkspace& run, const MarchStep
         CompositionVector vapour(run.feed.size(), 0.0);
         for (const FractionLine& line : FractionLines) {
             double Pq = step.P;
-            QualityLinePressure(run.mixture, step.T, line.target, run.feed, liquid, vapour, Pq, solver);
+            QualityLinePressure(run.mixture, run.model, step.T, line.target, run.feed, liquid, vapour, Pq, solver);
             result.P[result.found++] = Pq;
         }
     } catch (...) {
@@ -127,8 +127,8 @@ void BubbleBranch::Trace(double startTemperature)
     double P = StartPressure;
     rEnd_ = March(startTemperature, BubbleStep, run_.V, end_, [&](std::int16_t, double T) {
         // P enters holding the previous bubble pressure: the start of the search.
-        BubblePressure(run_.mixture, run_.feed, T, run_.vapour, P, MarchTolerance, run_.solver);
-        IsothermalFlash(run_.mixture, run_.feed, T, P, run_.vapour, run_.liquid, run_.V, MarchTolerance,
+        BubblePressure(run_.mixture, run_.model, run_.feed, T, run_.vapour, P, MarchTolerance, run_.solver);
+        IsothermalFlash(run_.mixture, run_.model, run_.feed, T, P, run_.vapour, run_.liquid, run_.V, MarchTolerance,
                         CheckFlashPasses, run_.solver);
         if (run_.V > BubbleCheckLimit)
             return Step::CheckFlash;
@@ -171,9 +171,10 @@ DewBranch TraceDewBranch(const RunWorkspace& run, double startTemperature, Solve
     branch.rEnd = March(startTemperature, DewStep, V, branch.end, [&](std::int16_t, double T) {
         // The dew search starts from its own Wilson estimate: the P passed in
         // is not used, and P is produced afresh.
-        DewPressure(run.mixture, run.feed, T, liquid, P, MarchTolerance, solver);
+        DewPressure(run.mixture, run.model, run.feed, T, liquid, P, MarchTolerance, solver);
         // The check flash runs before the tests, also when P is 0.
-        IsothermalFlash(run.mixture, run.feed, T, P, vapour, liquid, V, MarchTolerance, CheckFlashPasses, solver);
+        IsothermalFlash(run.mixture, run.model, run.feed, T, P, vapour, liquid, V, MarchTolerance, CheckFlashPasses,
+                        solver);
         if (P == 0)
             return Step::NoDewPressure;
         if (V < DewCheckLimit)

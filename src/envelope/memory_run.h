@@ -25,7 +25,8 @@ struct MemoryRun {
 };
 
 // Writes the column headings into three new in-memory tables, as the main
-// window does when it opens, and performs one run of the mixture over them.
-MemoryRun RunInMemory(const Mixture& mixture);
+// window does when it opens, and performs one run of the mixture with the
+// model over them.
+MemoryRun RunInMemory(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong);
 
 } // namespace envelope

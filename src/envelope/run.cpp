@@ -105,7 +105,7 @@ RunReport RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tabl
             // read; this one is the search's own, apart from the bubble
             // march's compositions.
             CompositionVector liquid(run.feed.size(), 0.0);
-            DewTemperature(run.mixture, run.feed, StartPressure, liquid, dewTemperature, StartBandWidth,
+            DewTemperature(run.mixture, run.model, run.feed, StartPressure, liquid, dewTemperature, StartBandWidth,
                            run.helperSolver);
             if (dewTemperature > 0)
                 dewBranch = TraceDewBranch(run, dewTemperature, run.helperSolver);
@@ -117,8 +117,8 @@ RunReport RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tabl
     double bubbleTemperature = guesses.bubbleTemperature;
     try {
         StartSearch("bubble point", [&] {
-            BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, bubbleTemperature, StartBandWidth,
-                              run.solver);
+            BubbleTemperature(run.mixture, run.model, run.feed, StartPressure, run.vapour, bubbleTemperature,
+                              StartBandWidth, run.solver);
             RequireStartPoint(bubbleTemperature);
         });
         WriteResultRow(bubbleTable, 1, bubbleTemperature, FormatShortest(StartPressure));
@@ -184,13 +184,14 @@ RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Tabl
 RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart,
                SolverCounters& counters)
 {
-    return RunWithReport(mixture, bubbleTable, dewTable, interpolationTable, chart, counters).outcome;
+    return RunWithReport(mixture, SoaveRedlichKwong, bubbleTable, dewTable, interpolationTable, chart,
+                         counters).outcome;
 }
 
-RunReport RunWithReport(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
-                        Chart& chart, SolverCounters& counters)
+RunReport RunWithReport(const Mixture& mixture, const CubicModel& model, Table& bubbleTable, Table& dewTable,
+                        Table& interpolationTable, Chart& chart, SolverCounters& counters)
 {
-    RunWorkspace run(mixture);
+    RunWorkspace run(mixture, model);
     run.solver.cubicRoots.Enable();
     run.helperSolver.cubicRoots.Enable();
     RunReport report = RunStages(run, bubbleTable, dewTable, interpolationTable, chart);

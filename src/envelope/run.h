@@ -7,6 +7,7 @@
 #include "envelope/chart.h"
 #include "envelope/run_report.h"
 #include "envelope/table.h"
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
 #include "thermo/workspace.h"
 
@@ -16,8 +17,9 @@ namespace envelope {
 // has always spelled it.
 inline constexpr char NumericalErrorMessage[] = "a numerical error has occured";
 
-// One complete run of the mixture's feed over the three tables (bubble curve,
-// dew curve, interpolation) and the chart. The start searches begin from the
+// One complete run of the mixture's feed with the Soave-Redlich-Kwong equation
+// of state over the three tables (bubble curve, dew curve, interpolation) and
+// the chart. The start searches begin from the
 // built-in case's own guesses for the built-in case (IsBuiltInCase), and from
 // Wilson's estimates at the start pressure for any other mixture. The caller
 // shows the message box with NumericalErrorMessage for both failure outcomes,
@@ -32,9 +34,9 @@ RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Tabl
 RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart,
                SolverCounters& counters);
 
-// The same run, reporting how each stage ended; the numeric core's work
-// counters of the run are added to counters.
-RunReport RunWithReport(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
-                        Chart& chart, SolverCounters& counters);
+// The run with the given equation of state, reporting how each stage ended;
+// the numeric core's work counters of the run are added to counters.
+RunReport RunWithReport(const Mixture& mixture, const CubicModel& model, Table& bubbleTable, Table& dewTable,
+                        Table& interpolationTable, Chart& chart, SolverCounters& counters);
 
 } // namespace envelope

@@ -11,6 +11,7 @@
 #include "envelope/chart.h"
 #include "envelope/table.h"
 #include "thermo/composition.h"
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
 #include "thermo/workspace.h"
 #include "units/units.h"
@@ -62,13 +63,15 @@ inline constexpr std::int16_t GapSegment = 4;
 
 // The working values of one run, created with the run and gone with it.
 struct RunWorkspace {
-    explicit RunWorkspace(const Mixture& m)
-        : mixture(m), feed(m.feed), vapour(m.feed.size(), 0.0), liquid(m.feed.size(), 0.0)
+    RunWorkspace(const Mixture& m, const CubicModel& eos)
+        : mixture(m), model(eos), feed(m.feed), vapour(m.feed.size(), 0.0), liquid(m.feed.size(), 0.0)
     {
     }
 
-    // The case the run calculates; the feed is its copy of the mixture's.
+    // The case the run calculates, and the equation of state it calculates it
+    // with; the feed is its copy of the mixture's.
     const Mixture& mixture;
+    const CubicModel& model;
     CompositionVector feed;
     CompositionVector vapour;
     CompositionVector liquid;

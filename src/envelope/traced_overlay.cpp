@@ -22,10 +22,10 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
     return overlay;
 }
 
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture)
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model)
 {
     try {
-        return trace::TraceEnvelope(mixture);
+        return trace::TraceEnvelope(mixture, model);
     } catch (const NumericalFault& fault) {
         trace::TracedEnvelope none;
         none.reason = fault.what();
@@ -33,9 +33,9 @@ trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture)
     }
 }
 
-TracedOverlay TracedOverlayOf(const Mixture& mixture)
+TracedOverlay TracedOverlayOf(const Mixture& mixture, const CubicModel& model)
 {
-    return OverlayOf(TracedEnvelopeOf(mixture));
+    return OverlayOf(TracedEnvelopeOf(mixture, model));
 }
 
 } // namespace envelope

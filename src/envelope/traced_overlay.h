@@ -30,11 +30,12 @@ struct TracedOverlay {
 
 TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope);
 
-// Traces the mixture; one that the tracer cannot use at all gives an empty
-// envelope, every point missing, with the fault as its reason.
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture);
+// Traces the mixture with the model; one that the tracer cannot use at all
+// gives an empty envelope, every point missing, with the fault as its reason.
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model);
 
-// Traces the mixture; one that cannot be traced at all gives an empty overlay.
-TracedOverlay TracedOverlayOf(const Mixture& mixture);
+// Traces the mixture with the model; one that cannot be traced at all gives
+// an empty overlay.
+TracedOverlay TracedOverlayOf(const Mixture& mixture, const CubicModel& model);
 
 } // namespace envelope

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QComboBox>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -70,7 +71,8 @@ const char* const ColumnNames[] = {"name", "z", "Tc", "Pc", "omega"};
 
 } // namespace
 
-MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(parent), mixture_(mixture)
+MixtureEditor::MixtureEditor(const Mixture& mixture, EosKind eos, QWidget* parent)
+    : QDialog(parent), mixture_(mixture)
 {
     setObjectName(QStringLiteral("MixtureEditor"));
     setWindowTitle(tr("Mixture"));
@@ -81,6 +83,22 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
     nameRow->addWidget(new QLabel(tr("&Name:")));
     nameRow->addWidget(name_);
     qobject_cast<QLabel*>(nameRow->itemAt(0)->widget())->setBuddy(name_);
+
+    // The equation of state: each by its title, with its case-file name as
+    // the item's data.
+    eosChoice_ = new QComboBox;
+    eosChoice_->setObjectName(QStringLiteral("EquationOfState"));
+    for (EosKind kind : EosKinds) {
+        const std::string_view title = EosTitle(kind), name = EosName(kind);
+        eosChoice_->addItem(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())),
+                      QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        if (kind == eos)
+            eosChoice_->setCurrentIndex(eosChoice_->count() - 1);
+    }
+    auto* eosLabel = new QLabel(tr("&Equation of state:"));
+    eosLabel->setBuddy(eosChoice_);
+    nameRow->addWidget(eosLabel);
+    nameRow->addWidget(eosChoice_);
 
     components_ = new QTableWidget(0, ColumnCount);
     components_->setObjectName(QStringLiteral("Components"));
@@ -185,6 +203,11 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
     showFeedSum();
     edited_ = false;
     resize(560, 420);
+}
+
+EosKind MixtureEditor::equationOfState() const
+{
+    return EosKindNamed(eosChoice_->currentData().toString().toStdString()).value_or(EosKind::SRK);
 }
 
 QString MixtureEditor::problem() const
@@ -380,7 +403,7 @@ void MixtureEditor::fillFromTable()
         const QTableWidgetItem* item = components_->item(row, NameColumn);
         names.push_back(item == nullptr ? std::string() : item->text().trimmed().toStdString());
     }
-    const TableInteractions found = InteractionsFromTable(names, eos_);
+    const TableInteractions found = InteractionsFromTable(names, equationOfState());
     filling_ = true;
     for (const TablePair& pair : found.pairs) {
         const QString value = NumberText(pair.entry->kij);
@@ -392,7 +415,7 @@ void MixtureEditor::fillFromTable()
     if (!found.pairs.empty())
         markEdited();
     fromTable_ = true;
-    tableNote_->setText(QString::fromStdString(TablePairsText(names, found, eos_)));
+    tableNote_->setText(QString::fromStdString(TablePairsText(names, found, equationOfState())));
     tableNote_->show();
     tabs_->setCurrentIndex(1);
 }
@@ -441,7 +464,7 @@ bool MixtureEditor::check()
     }
     if (!m.HasInteractionParameters())
         m.kij.clear();
-    m.kijFromTable = fromTable_ && MatchesInteractionTable(m, eos_);
+    m.kijFromTable = fromTable_ && MatchesInteractionTable(m, equationOfState());
     const MixtureProblem problem = CheckMixture(m);
     if (!problem.ok()) {
         showProblem(problem);
