@@ -60,6 +60,9 @@ TEST(CaseFile, EachBadInputGetsOneLineWithFileThePlaceAndTheProblem)
         {"kij diagonal", Case(R"(, "kij": [[0.1, 0], [0, 0]])"), "kij row 1, column 1: the diagonal must be 0"},
         {"kij range", Case(R"(, "kij": [[0, 1], [1, 0]])"), "kij row 1, column 2: kij must lie between -1 and 1"},
         {"kij word", Case(R"(, "kij": "Table")"), "kij: must be an array of rows or \"table\""},
+        {"unknown eos", Case(R"(, "eos": "PR-76\n")"),
+         "\"eos\": unknown equation of state 'PR-76\\n' (known: SRK, PR, PR78)"},
+        {"eos not a name", Case(R"(, "eos": 1)"), "\"eos\" must be the name of an equation of state"},
     };
     for (const BadCase& bad : cases) {
         SCOPED_TRACE(bad.what);
@@ -129,6 +132,22 @@ TEST(CaseFile, TableKijAreTheTablesAndAreWrittenBackAsTableWhileUnchanged)
     EXPECT_TRUE(none.mixture.kij.empty());
     EXPECT_TRUE(none.mixture.kijFromTable);
     EXPECT_TRUE(CaseJson(none.mixture).contains(R"("kij": "table")"));
+}
+
+// "eos" names the equation of state in any letter case; a case without it
+// is SRK, and a written case names it only when it is another.
+TEST(CaseFile, EquationOfStateIsReadAndWrittenOnlyWhenNotSrk)
+{
+    EXPECT_EQ(ParseCase(QByteArray::fromStdString(Case("")), "a.json").eos, EosKind::SRK);
+    EXPECT_EQ(ParseCase(QByteArray::fromStdString(Case(R"(, "eos": "pr78")")), "a.json").eos, EosKind::PR78);
+    for (EosKind kind : EosKinds) {
+        const QByteArray json = CaseJson(BuiltInMixture(), kind);
+        EXPECT_EQ(json.contains("\"eos\""), kind != EosKind::SRK);
+        const CaseReading reading = ParseCase(json, "w.json");
+        ASSERT_TRUE(reading.ok()) << reading.problem.toStdString();
+        EXPECT_EQ(reading.eos, kind);
+        EXPECT_EQ(reading.mixture, BuiltInMixture());
+    }
 }
 
 TEST(CaseFile, ShippedExamplesAreValidCases)

@@ -141,7 +141,7 @@ double FlashV(const Mixture& mixture, double T)
     CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = -1.0;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, 2.0, y, x, V, 1e-5, 50, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, 2.0, y, x, V, 1e-5, 50, work);
     return V;
 }
 
@@ -282,6 +282,7 @@ private slots:
     void csvAndChartWriteAllFourFiles();
     void caseFileRunsItsMixture();
     void tableKijAreRunAndNamedInAClosingSection();
+    void equationOfStateFromTheCaseOrEosIsNamedFirst();
     void traceAddsTwoSectionsTwoFilesAndTheOverlay();
     void pointsComeLastAsTwoSectionsAndTwoFiles();
     void aPointThatCannotBeCheckedIsMarkedAndFails();
@@ -389,6 +390,31 @@ void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
         QCOMPARE(first[2].toDouble(), found.pairs[0].entry->kij);
         QVERIFY(first[3].endsWith(", SRK, page " + QByteArray::number(found.pairs[0].entry->page)));
     }
+}
+
+// A case's "eos" and --eos, which overrides it: the run is that model's, and
+// any model but SRK is named on a first line of its own.
+void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
+{
+    Scratch scratch;
+    scratch.write("pr.json", CaseJson(BuiltInMixture(), EosKind::PR));
+    const MemoryRun expected = RunInMemory(BuiltInMixture(), PengRobinson1976);
+    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    const Outcome pr = scratch.run({"--case", "pr.json", "--csv", "out"});
+    QVERIFY2(pr.err.isEmpty(), pr.err.constData());
+    QCOMPARE(pr.status, 0);
+    QCOMPARE(pr.out, "Equation of state: Peng-Robinson (1976)\n\n" + Report(expected));
+    QVERIFY(Report(expected) != Report(expected_));
+    QCOMPARE(scratch.read("out/dew.csv"), Csv(expected.dewTable));
+
+    const Outcome srk = scratch.run({"--case", "pr.json", "--eos", "SRK", "--headless"});
+    QCOMPARE(srk.status, 0);
+    QCOMPARE(srk.out, Report(expected_));
+
+    const Outcome traced = scratch.run({"--eos", "PR78", "--trace", "--headless"});
+    QCOMPARE(traced.status, 0);
+    QVERIFY(traced.out.startsWith("Equation of state: Peng-Robinson (1978)\n\nBubble Curve Table\n"));
+    QVERIFY(traced.out.contains("\nCritical Points\n"));
 }
 
 // --trace: after the tables and a blank line the two sections, the same rows
@@ -652,6 +678,8 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
     QTest::newRow("--point second bad") << QStringList{"--point", "250,60", "--point", "250,-1"}
                                         << "--point '250,-1': the pressure must lie between";
     QTest::newRow("--case empty") << QStringList{"--case=", "--headless"} << "--case needs a file name";
+    QTest::newRow("unknown --eos") << QStringList{"--eos", "PR76", "--csv", "out"}
+                                   << "unknown equation of state 'PR76' after --eos (known: SRK, PR, PR78)";
     QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"} << "none.json: cannot be read";
     QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}
                               << "bad.json: component 2 (ethane): z must be a finite number greater than 0";

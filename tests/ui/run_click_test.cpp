@@ -204,6 +204,12 @@ void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
     form.useMixture(BuiltInMixture());
     ClickRun(form);
     QVERIFY(HoldsOnly(form, builtIn));
+
+    // The same mixture with another equation of state gives other results,
+    // which replace these.
+    form.useMixture(BuiltInMixture(), EosKind::PR);
+    ClickRun(form);
+    QVERIFY(HoldsOnly(form, RunInMemory(BuiltInMixture(), PengRobinson1976)));
 }
 
 void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
