@@ -63,9 +63,10 @@ constexpr Option Options[] = {
 };
 
 constexpr std::string_view Description =
-    "Phase envelope of a mixture with a cubic equation of state (Soave-Redlich-Kwong unless the case\n"
-    "file or --eos names another): the built-in three-component case, or the mixture of a case file.\n"
-    "Without --headless, --csv or --chart the program opens its windows.\n";
+    "Phase envelope of a mixture with a cubic equation of state (SRK unless the case\n"
+    "file or --eos names another): the built-in three-component case, or the mixture\n"
+    "of a case file. Without --headless, --csv or --chart the program opens its\n"
+    "windows.\n";
 constexpr std::size_t HelpWidth = 79;
 
 bool Offered(const Option& option)

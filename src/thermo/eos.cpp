@@ -159,7 +159,7 @@ void FugacityCoefficients(const Mixture& mixture, const CubicModel& model, std::
     double logVolumeRatio = Finite(std::log(1 + model.delta1 * BoverZ));
     if (model.delta2 != 0.0)
         logVolumeRatio = Finite(logVolumeRatio - Finite(std::log(1 + model.delta2 * BoverZ)));
-    const double AoverB = Finite(A / B / (model.delta1 - model.delta2));
+    const double attraction = Finite(A / B / (model.delta1 - model.delta2)); // A / (B (delta1 - delta2))
     const double twoOverA = Finite(2 / a);
     for (std::int16_t i = 0; i < count; ++i) {
         double sum = 0.0;
@@ -167,7 +167,7 @@ void FugacityCoefficients(const Mixture& mixture, const CubicModel& model, std::
             sum = Finite(sum + At(x, j) * cross[i][j]);
         const double ratio = Finite(bi[i] / b);
         const double lnPhi =
-            Finite(ratio * (Z - 1) - logZminusB + Finite(AoverB * Finite(ratio - twoOverA * sum)) * logVolumeRatio);
+            Finite(ratio * (Z - 1) - logZminusB + Finite(attraction * Finite(ratio - twoOverA * sum)) * logVolumeRatio);
         At(phi, i) = Finite(std::exp(lnPhi));
     }
 }

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "thermo/wilson.h"
 #include "thermo/numerical_fault.h"
+#include "thermo/wilson.h"
 #include "trace/characteristic_points.h"
 #include "trace/curve_node.h"
 #include "trace/curve_system.h"
