@@ -148,6 +148,15 @@ TEST(CaseFile, EquationOfStateIsReadAndWrittenOnlyWhenNotSrk)
         EXPECT_EQ(reading.eos, kind);
         EXPECT_EQ(reading.mixture, BuiltInMixture());
     }
+    // "kij": "table" takes the case's own model's values, and is written back
+    // as the word for that model.
+    const CaseReading pr = ParseCase(QByteArray::fromStdString(Case(R"(, "kij": "table", "eos": "PR")",
+                                                                    R"({"name": "N2", "z": 0.5})")),
+                                     "pr.json");
+    ASSERT_TRUE(pr.ok()) << pr.problem.toStdString();
+    EXPECT_EQ(pr.mixture.kij, InteractionsFromTable(pr.mixture.componentNames, EosKind::PR).kij);
+    EXPECT_NE(pr.mixture.kij, InteractionsFromTable(pr.mixture.componentNames, EosKind::SRK).kij);
+    EXPECT_TRUE(CaseJson(pr.mixture, EosKind::PR).contains(R"("kij": "table")"));
 }
 
 TEST(CaseFile, ShippedExamplesAreValidCases)

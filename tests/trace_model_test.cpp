@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -43,6 +44,10 @@ struct ModelCase {
     const CubicModel* model;
     double criticalZ;
 };
+void PrintTo(const ModelCase& c, std::ostream* out)
+{
+    *out << EosName(c.model->kind);
+}
 class EachModel : public ::testing::TestWithParam<ModelCase> {};
 INSTANTIATE_TEST_SUITE_P(BothModels, EachModel,
                          ::testing::Values(ModelCase{&SoaveRedlichKwong, 1.0 / 3.0},

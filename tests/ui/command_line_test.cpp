@@ -415,6 +415,13 @@ void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
     QCOMPARE(traced.status, 0);
     QVERIFY(traced.out.startsWith("Equation of state: Peng-Robinson (1978)\n\nBubble Curve Table\n"));
     QVERIFY(traced.out.contains("\nCritical Points\n"));
+
+    // A case's k_ij from the interaction table follow the model --eos names.
+    scratch.write("table.json", R"({"components": [{"name": "N2", "z": 0.1}, {"name": "methane", "z": 0.9}],
+        "kij": "table"})");
+    const Outcome table = scratch.run({"--case", "table.json", "--eos", "PR", "--headless"});
+    QVERIFY(table.out.contains("\tmethane\t" + QByteArray::number(FindInteraction("N2", "methane", EosKind::PR)->kij)));
+    QVERIFY(table.out.contains(", PR, page "));
 }
 
 // --trace: after the tables and a blank line the two sections, the same rows
