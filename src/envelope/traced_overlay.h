@@ -32,7 +32,7 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope);
 
 // Traces the mixture with the model; one that the tracer cannot use at all
 // gives an empty envelope, every point missing, with the fault as its reason.
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model);
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong);
 
 // Traces the mixture with the model; one that cannot be traced at all gives
 // an empty overlay.

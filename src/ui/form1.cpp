@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include <cmath>
+#include <string_view>
 
 #include <QCloseEvent>
 #include <QDir>
