@@ -422,6 +422,15 @@ void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
     const Outcome table = scratch.run({"--case", "table.json", "--eos", "PR", "--headless"});
     QVERIFY(table.out.contains("\tmethane\t" + QByteArray::number(FindInteraction("N2", "methane", EosKind::PR)->kij)));
     QVERIFY(table.out.contains(", PR, page "));
+
+    // --point checks its conditions with the same model.
+    const QString gas = QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json");
+    const auto conditions = [&](const QStringList& model) {
+        const QByteArray out = scratch.run(QStringList{"--case", gas, "--point", "250,40"} + model).out;
+        return out.mid(out.indexOf("\nConditions\n"));
+    };
+    QVERIFY(conditions({}).contains("\t2\t"));
+    QVERIFY(conditions({}) != conditions({"--eos", "PR"}));
 }
 
 // --trace: after the tables and a blank line the two sections, the same rows
