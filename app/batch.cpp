@@ -26,7 +26,6 @@
 #include "output/standard_output.h"
 #include "output/target_check.h"
 
-#include "thermo/numerical_fault.h"
 #include "trace/trace.h"
 
 #include <unistd.h>

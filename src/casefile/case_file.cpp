@@ -9,9 +9,9 @@
 #include <QJsonParseError>
 #include <QStringList>
 
-#include "casefile/mixture_check.h"
 #include "components/component_table.h"
 #include "interaction/interaction_table.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 
@@ -162,7 +162,7 @@ QString ReadCase(const QByteArray& json, Mixture& m)
     if (problem.isEmpty() && !m.HasInteractionParameters())
         m.kij.clear();
     if (problem.isEmpty())
-        problem = CheckMixture(m).text;
+        problem = QString::fromStdString(CheckMixture(m).text);
     return problem;
 }
 

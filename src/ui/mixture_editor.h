@@ -11,9 +11,9 @@
 
 #include <QDialog>
 
-#include "casefile/mixture_check.h"
 #include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
+#include "validation/mixture_check.h"
 
 class QLabel;
 class QLineEdit;

@@ -654,8 +654,8 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
     QTest::newRow("--case empty") << QStringList{"--case=", "--headless"} << "--case needs a file name";
     QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"} << "none.json: cannot be read";
     QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}
-                              << "bad.json: component 2 (ethane): z must be a finite number greater than 0";
-    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "bad.json: component 2 (ethane)";
+                              << "bad.json: component 2 ('ethane'): z must be a finite number greater than 0";
+    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "bad.json: component 2 ('ethane')";
 }
 
 void CommandLineTest::badInputIsRefusedBeforeTheRun()
