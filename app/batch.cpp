@@ -101,7 +101,7 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
                              [index](const BatchResult& result, OutputFiles&, std::string&) {
                                  const MemoryRun& run = result.run;
                                  return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
-                                                    run.fractionPoints)[index]
+                                                    FractionPoints(run.result))[index]
                                      .contents;
                              }});
         if (command.trace)
@@ -208,8 +208,9 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
         return UsageError(problem);
 
     const MemoryRun run = RunInMemory(mixture);
-    if (run.outcome == RunOutcome::StartPhaseFailed)
-        return NumericalError(run.report);
+    const RunReport& runReport = run.result.report;
+    if (runReport.outcome == RunOutcome::StartPhaseFailed)
+        return NumericalError(runReport);
     // A mixture of the user's own has its chart drawn with the true envelope.
     const bool userMixture = !IsBuiltInCase(mixture);
     const bool traces = command.trace || (userMixture && !command.chartFile.empty());
@@ -236,8 +237,8 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     }
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
-    if (run.outcome != RunOutcome::Completed)
-        return NumericalError(run.report);
+    if (runReport.outcome != RunOutcome::Completed)
+        return NumericalError(runReport);
     return ConditionFailure(conditions);
 }
 

@@ -305,7 +305,7 @@ private:
 void CommandLineTest::initTestCase()
 {
     expected_ = RunInMemory(BuiltInMixture());
-    QCOMPARE(expected_.outcome, RunOutcome::Completed);
+    QCOMPARE(expected_.result.report.outcome, RunOutcome::Completed);
 }
 
 void CommandLineTest::csvAndChartWriteAllFourFiles()
@@ -325,7 +325,7 @@ void CommandLineTest::csvAndChartWriteAllFourFiles()
     QCOMPARE(scratch.read("out/dew.csv"), Csv(expected_.dewTable));
     QCOMPARE(scratch.read("out/interpolation.csv"), Csv(expected_.interpolationTable));
     QCOMPARE(scratch.read("out/vapour-fractions.csv"),
-             QByteArray::fromStdString(FractionCsv(expected_.fractionPoints)));
+             QByteArray::fromStdString(FractionCsv(FractionPoints(expected_.result))));
     // The dew pressures keep the leading zeros of their table format.
     QVERIFY(scratch.read("out/dew.csv").startsWith("Index,T (C),P (bar)\r\n1,"));
     QVERIFY(scratch.read("out/dew.csv").contains(",002."));
@@ -346,7 +346,7 @@ void CommandLineTest::caseFileRunsItsMixture()
     const CaseReading reading = ReadCaseFile(file);
     QVERIFY2(reading.ok(), qPrintable(reading.problem));
     const MemoryRun expected = RunInMemory(reading.mixture);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3 &&
             expected.interpolationTable.rowCount() > 3);
 
@@ -375,7 +375,7 @@ void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
         QVERIFY2(reading.ok(), qPrintable(reading.problem));
         const MemoryRun expected = RunInMemory(reading.mixture);
         const Outcome outcome = scratch.run({"--case", name, "--headless"});
-        QCOMPARE(outcome.status, expected.outcome == RunOutcome::Completed ? 0 : 1);
+        QCOMPARE(outcome.status, expected.result.report.outcome == RunOutcome::Completed ? 0 : 1);
         QVERIFY(outcome.out.startsWith(Report(expected) + heading));
         const QList<QByteArray> rows = outcome.out.mid(Report(expected).size() + heading.size()).split('\n');
         const TableInteractions found = InteractionsFromTable(reading.mixture.componentNames, EosKind::SRK);
@@ -541,7 +541,7 @@ void CommandLineTest::everyExampleFillsItsThreeTables()
 
         // Enough rows in each table for the spline's knots, and the spline's.
         const MemoryRun expected = RunInMemory(mixture);
-        QVERIFY2(expected.outcome == RunOutcome::Completed, name);
+        QVERIFY2(expected.result.report.outcome == RunOutcome::Completed, name);
         QVERIFY2(expected.bubbleTable.rowCount() >= 6 && expected.dewTable.rowCount() >= 7, name);
         QCOMPARE(expected.interpolationTable.rowCount(), 22);
 

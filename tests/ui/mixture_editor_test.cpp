@@ -183,7 +183,7 @@ void MixtureEditorTest::editedMixtureIsRun()
 
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     const MemoryRun expected = RunInMemory(mixture);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3);
     for (const auto& [shown, computed] : {std::pair<const Table*, const MemoryTable*>{&form.bubbleTable(), &expected.bubbleTable},
                                           {&form.dewTable(), &expected.dewTable},
