@@ -26,7 +26,6 @@
 #include "output/standard_output.h"
 #include "output/target_check.h"
 
-#include "thermo/numerical_fault.h"
 #include "trace/trace.h"
 
 #include <unistd.h>
@@ -103,7 +102,7 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
                              [index](const BatchResult& result, OutputFiles&, std::string&) {
                                  const MemoryRun& run = result.run;
                                  return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
-                                                    run.fractionPoints)[index]
+                                                    FractionPoints(run.result))[index]
                                      .contents;
                              }});
         if (command.trace)
@@ -211,8 +210,9 @@ int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos)
 
     const CubicModel& model = CubicModelOf(eos);
     const MemoryRun run = RunInMemory(mixture, model);
-    if (run.outcome == RunOutcome::StartPhaseFailed)
-        return NumericalError(run.report);
+    const RunReport& runReport = run.result.report;
+    if (runReport.outcome == RunOutcome::StartPhaseFailed)
+        return NumericalError(runReport);
     // A mixture of the user's own has its chart drawn with the true envelope.
     const bool userMixture = !IsBuiltInCase(mixture);
     const bool traces = command.trace || (userMixture && !command.chartFile.empty());
@@ -241,8 +241,8 @@ int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos)
     }
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
-    if (run.outcome != RunOutcome::Completed)
-        return NumericalError(run.report);
+    if (runReport.outcome != RunOutcome::Completed)
+        return NumericalError(runReport);
     return ConditionFailure(conditions);
 }
 

@@ -8,7 +8,6 @@
 #include <QDir>
 
 #include "casefile/case_file.h"
-#include "casefile/mixture_check.h"
 #include "envelope/case.h"
 #include "interaction/interaction_table.h"
 
@@ -45,14 +44,14 @@ TEST(CaseFile, EachBadInputGetsOneLineWithFileThePlaceAndTheProblem)
              return many + "]}";
          }(),
          "21 components"},
-        {"repeated name", Case("", R"({"name": "C1", "z": 0.5})"), "component 2 (C1): the same component as component 1"},
-        {"z zero", Case("", R"({"name": "ethane", "z": 0})"), "component 2 (ethane): z must be"},
+        {"repeated name", Case("", R"({"name": "C1", "z": 0.5})"), "component 2 ('C1'): the same component as component 1"},
+        {"z zero", Case("", R"({"name": "ethane", "z": 0})"), "component 2 ('ethane'): z must be"},
         {"z missing", Case("", R"({"name": "ethane"})"), "component 2 (ethane): \"z\" must be given"},
         {"z infinite", Case("", R"({"name": "ethane", "z": 1e999})"), "line 1, column 77: "},
         {"sum off 1", Case("", R"({"name": "ethane", "z": 0.49})"), "sum to 0.99, not 1"},
-        {"Tc negative", Case("", R"({"name": "ethane", "z": 0.5, "tc": -3})"), "component 2 (ethane): Tc must be"},
-        {"Pc zero", Case("", R"({"name": "ethane", "z": 0.5, "pc": 0})"), "component 2 (ethane): Pc must be"},
-        {"omega 2", Case("", R"({"name": "ethane", "z": 0.5, "omega": 2})"), "component 2 (ethane): omega must lie"},
+        {"Tc negative", Case("", R"({"name": "ethane", "z": 0.5, "tc": -3})"), "component 2 ('ethane'): Tc must be"},
+        {"Pc zero", Case("", R"({"name": "ethane", "z": 0.5, "pc": 0})"), "component 2 ('ethane'): Pc must be"},
+        {"omega 2", Case("", R"({"name": "ethane", "z": 0.5, "omega": 2})"), "component 2 ('ethane'): omega must lie"},
         {"omega text", Case("", R"({"name": "ethane", "z": 0.5, "omega": "0.1"})"), "\"omega\" must be a number"},
         {"kij size", Case(R"(, "kij": [[0, 0.1]])"), "kij: 1 rows for 2 components"},
         {"kij row size", Case(R"(, "kij": [[0, 0.1], [0.1]])"), "kij row 2: must be an array of 2 numbers"},

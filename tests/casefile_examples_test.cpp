@@ -64,7 +64,7 @@ void ConfirmRows(const Mixture& mixture, const MemoryTable& table, bool bubble)
 void RunAndConfirm(const Mixture& mixture)
 {
     const MemoryRun run = RunInMemory(mixture);
-    EXPECT_EQ(run.outcome, RunOutcome::Completed);
+    EXPECT_EQ(run.result.report.outcome, RunOutcome::Completed);
     ConfirmRows(mixture, run.bubbleTable, true);
     ConfirmRows(mixture, run.dewTable, false);
     EXPECT_GT(run.interpolationTable.rowCount(), 2);

@@ -12,10 +12,10 @@
 #include <QJsonParseError>
 #include <QStringList>
 
-#include "casefile/mixture_check.h"
 #include "components/component_table.h"
 #include "interaction/interaction_table.h"
 #include "text/quoted_name.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 
@@ -188,7 +188,7 @@ QString ReadCase(const QByteArray& json, Mixture& m, EosKind& eos)
     if (problem.isEmpty() && !m.HasInteractionParameters())
         m.kij.clear();
     if (problem.isEmpty())
-        problem = CheckMixture(m).text;
+        problem = QString::fromStdString(CheckMixture(m).text);
     return problem;
 }
 

@@ -2,6 +2,7 @@
 
 #include "envelope/traced_tables.h"
 #include "thermo/numerical_fault.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 
@@ -24,10 +25,14 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
 
 trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model)
 {
+    trace::TracedEnvelope none;
+    if (const MixtureProblem problem = CheckMixture(mixture); !problem.ok()) {
+        none.reason = problem.text;
+        return none;
+    }
     try {
         return trace::TraceEnvelope(mixture, model);
     } catch (const NumericalFault& fault) {
-        trace::TracedEnvelope none;
         none.reason = fault.what();
         return none;
     }

@@ -28,6 +28,7 @@
 #include "envelope/run.h"
 #include "envelope/traced_overlay.h"
 #include "envelope/traced_tables.h"
+#include "envelope/write_result.h"
 #include "output/output_files.h"
 
 #include "ui/flex_grid.h"
@@ -485,11 +486,12 @@ void Form1::Command1_Click()
     lastRunEos_ = eos_;
 
     // The run works to its end inside this handler: further clicks wait in
-    // the event queue until it returns.
-    FractionPointLog chart(chart_);
-    SolverCounters counters;
-    const RunReport report = RunWithReport(mixture_, CubicModelOf(eos_), *bubble_, *dew_, *spline_, chart, counters);
-    fractionPoints_ = chart.points();
+    // the event queue until it returns. Its result is then written onto the
+    // tables and the chart as the run has always written it.
+    const RunResult result = Run(mixture_, CubicModelOf(eos_));
+    WriteRunResult(result, *bubble_, *dew_, *spline_, chart_);
+    fractionPoints_ = FractionPoints(result);
+    const RunReport& report = result.report;
     runSummary_ = QString::fromStdString(report.Summary());
     runDetails_ = QString::fromStdString(report.Details());
     if (report.outcome != RunOutcome::StartPhaseFailed)

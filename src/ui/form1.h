@@ -29,7 +29,7 @@
 #include <QWidget>
 
 #include "envelope/bridge_check.h"
-#include "envelope/fraction_points.h"
+#include "envelope/run_result.h"
 #include "envelope/table.h"
 #include "thermo/eos_kind.h"
 #include "thermo/mixture.h"

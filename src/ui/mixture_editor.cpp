@@ -260,9 +260,8 @@ void MixtureEditor::componentChanged(QTableWidgetItem* item)
     matchInteractionParameters();
     if (known == nullptr && !name.isEmpty())
         showProblem({MixtureProblem::Field::Name, item->row(), -1,
-                     tr("component %1 (%2): not in the component table; give its Tc, Pc and \u03c9")
-                         .arg(item->row() + 1)
-                         .arg(name)});
+                     ComponentPlace(item->row(), name.toStdString()) +
+                         tr(": not in the component table; give its Tc, Pc and \u03c9").toStdString()});
 }
 
 void MixtureEditor::matchInteractionParameters()
@@ -342,13 +341,15 @@ void MixtureEditor::normaliseFeed()
     double sum = 0.0;
     for (int row = 0; row < n; ++row) {
         if (!ReadNumber(components_->item(row, ZColumn), z[static_cast<std::size_t>(row)])) {
-            showProblem({MixtureProblem::Field::Z, row, -1, tr("component %1: z must be a number").arg(row + 1)});
+            showProblem(
+                {MixtureProblem::Field::Z, row, -1, tr("component %1: z must be a number").arg(row + 1).toStdString()});
             return;
         }
         sum += z[static_cast<std::size_t>(row)];
     }
     if (!(sum > 0.0) || !std::isfinite(sum)) {
-        showProblem({MixtureProblem::Field::Z, -1, -1, tr("the mole fractions z sum to %1: nothing to normalise").arg(sum)});
+        showProblem({MixtureProblem::Field::Z, -1, -1,
+                     tr("the mole fractions z sum to %1: nothing to normalise").arg(sum).toStdString()});
         return;
     }
     filling_ = true;
@@ -441,7 +442,8 @@ bool MixtureEditor::check()
                 showProblem({fields[column], row, -1,
                              ComponentPlace(m, row) +
                                  (unknown ? tr(": not in the component table; give its Tc, Pc and \u03c9")
-                                          : tr(": %1 must be a number").arg(ColumnNames[column]))});
+                                          : tr(": %1 must be a number").arg(ColumnNames[column]))
+                                     .toStdString()});
                 return false;
             }
         }
@@ -456,7 +458,7 @@ bool MixtureEditor::check()
             double k = 0.0;
             if (item != nullptr && !item->text().trimmed().isEmpty() && !ReadNumber(item, k)) {
                 showProblem({MixtureProblem::Field::Kij, i, j,
-                             tr("kij row %1, column %2: must be a number").arg(i + 1).arg(j + 1)});
+                             tr("kij row %1, column %2: must be a number").arg(i + 1).arg(j + 1).toStdString()});
                 return false;
             }
             m.kij.push_back(k);
@@ -480,25 +482,25 @@ void MixtureEditor::accept()
         QDialog::accept();
 }
 
-void MixtureEditor::showProblem(const MixtureProblem& given)
+void MixtureEditor::showProblem(const MixtureProblem& problem)
 {
-    MixtureProblem problem = given;
+    QString text = QString::fromStdString(problem.text);
     // A k_ij is named by the two components it joins, not only by its place.
     const QString kijPlace = QStringLiteral("kij row %1, column %2").arg(problem.component + 1).arg(problem.column + 1);
-    if (problem.field == MixtureProblem::Field::Kij && problem.text.startsWith(kijPlace) &&
+    if (problem.field == MixtureProblem::Field::Kij && text.startsWith(kijPlace) &&
         problem.component < components_->rowCount() && problem.column < components_->rowCount()) {
         const auto name = [this](int row) {
             const QTableWidgetItem* item = components_->item(row, NameColumn);
-            const QString text = item == nullptr ? QString() : item->text().trimmed();
-            return text.isEmpty() ? tr("component %1").arg(row + 1) : text;
+            const QString named = item == nullptr ? QString() : item->text().trimmed();
+            return named.isEmpty() ? tr("component %1").arg(row + 1) : named;
         };
-        problem.text.replace(0, kijPlace.size(),
-                             tr("k_ij of %1 and %2 (row %3, column %4)")
-                                 .arg(name(problem.component), name(problem.column))
-                                 .arg(problem.component + 1)
-                                 .arg(problem.column + 1));
+        text.replace(0, kijPlace.size(),
+                     tr("k_ij of %1 and %2 (row %3, column %4)")
+                         .arg(name(problem.component), name(problem.column))
+                         .arg(problem.component + 1)
+                         .arg(problem.column + 1));
     }
-    problem_->setText(problem.text);
+    problem_->setText(text);
     problem_->show();
     QTableWidget* table = components_;
     int row = problem.component;
@@ -534,7 +536,7 @@ void MixtureEditor::showProblem(const MixtureProblem& given)
         filling_ = true;
         QTableWidgetItem* item = cell(*table, row, column);
         item->setBackground(QColor(0xff, 0xd0, 0xd0));
-        item->setToolTip(problem.text);
+        item->setToolTip(text);
         filling_ = wasFilling;
         table->setCurrentCell(row, column);
         table->setFocus();

@@ -12,9 +12,9 @@
 
 #include <QDialog>
 
-#include "casefile/mixture_check.h"
 #include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
+#include "validation/mixture_check.h"
 
 class QComboBox;
 class QLabel;

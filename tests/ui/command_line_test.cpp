@@ -306,7 +306,7 @@ private:
 void CommandLineTest::initTestCase()
 {
     expected_ = RunInMemory(BuiltInMixture());
-    QCOMPARE(expected_.outcome, RunOutcome::Completed);
+    QCOMPARE(expected_.result.report.outcome, RunOutcome::Completed);
 }
 
 void CommandLineTest::csvAndChartWriteAllFourFiles()
@@ -326,7 +326,7 @@ void CommandLineTest::csvAndChartWriteAllFourFiles()
     QCOMPARE(scratch.read("out/dew.csv"), Csv(expected_.dewTable));
     QCOMPARE(scratch.read("out/interpolation.csv"), Csv(expected_.interpolationTable));
     QCOMPARE(scratch.read("out/vapour-fractions.csv"),
-             QByteArray::fromStdString(FractionCsv(expected_.fractionPoints)));
+             QByteArray::fromStdString(FractionCsv(FractionPoints(expected_.result))));
     // The dew pressures keep the leading zeros of their table format.
     QVERIFY(scratch.read("out/dew.csv").startsWith("Index,T (C),P (bar)\r\n1,"));
     QVERIFY(scratch.read("out/dew.csv").contains(",002."));
@@ -347,7 +347,7 @@ void CommandLineTest::caseFileRunsItsMixture()
     const CaseReading reading = ReadCaseFile(file);
     QVERIFY2(reading.ok(), qPrintable(reading.problem));
     const MemoryRun expected = RunInMemory(reading.mixture);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3 &&
             expected.interpolationTable.rowCount() > 3);
 
@@ -376,7 +376,7 @@ void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
         QVERIFY2(reading.ok(), qPrintable(reading.problem));
         const MemoryRun expected = RunInMemory(reading.mixture);
         const Outcome outcome = scratch.run({"--case", name, "--headless"});
-        QCOMPARE(outcome.status, expected.outcome == RunOutcome::Completed ? 0 : 1);
+        QCOMPARE(outcome.status, expected.result.report.outcome == RunOutcome::Completed ? 0 : 1);
         QVERIFY(outcome.out.startsWith(Report(expected) + heading));
         const QList<QByteArray> rows = outcome.out.mid(Report(expected).size() + heading.size()).split('\n');
         const TableInteractions found = InteractionsFromTable(reading.mixture.componentNames, EosKind::SRK);
@@ -399,7 +399,7 @@ void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
     Scratch scratch;
     scratch.write("pr.json", CaseJson(BuiltInMixture(), EosKind::PR));
     const MemoryRun expected = RunInMemory(BuiltInMixture(), PengRobinson1976);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     const Outcome pr = scratch.run({"--case", "pr.json", "--csv", "out"});
     QVERIFY2(pr.err.isEmpty(), pr.err.constData());
     QCOMPARE(pr.status, 0);
@@ -583,7 +583,7 @@ void CommandLineTest::everyExampleFillsItsThreeTables()
 
         // Enough rows in each table for the spline's knots, and the spline's.
         const MemoryRun expected = RunInMemory(mixture);
-        QVERIFY2(expected.outcome == RunOutcome::Completed, name);
+        QVERIFY2(expected.result.report.outcome == RunOutcome::Completed, name);
         QVERIFY2(expected.bubbleTable.rowCount() >= 6 && expected.dewTable.rowCount() >= 7, name);
         QCOMPARE(expected.interpolationTable.rowCount(), 22);
 
@@ -698,8 +698,8 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
                                    << "unknown equation of state 'PR76' after --eos (known: SRK, PR, PR78)";
     QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"} << "none.json: cannot be read";
     QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}
-                              << "bad.json: component 2 (ethane): z must be a finite number greater than 0";
-    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "bad.json: component 2 (ethane)";
+                              << "bad.json: component 2 ('ethane'): z must be a finite number greater than 0";
+    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "bad.json: component 2 ('ethane')";
 }
 
 void CommandLineTest::badInputIsRefusedBeforeTheRun()

@@ -81,13 +81,13 @@ void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
     // each is shown at its field and keeps the mixture as it was.
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("x"));
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a number"));
+    QVERIFY(editor.problem().contains("component 2 ('ethane'): z must be a number"));
     QCOMPARE(components.currentRow(), 1);
     QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::ZColumn));
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("-0.15"));
     QVERIFY(editor.problem().isEmpty()); // an edit clears the shown problem
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a finite number greater than 0"));
+    QVERIFY(editor.problem().contains("component 2 ('ethane'): z must be a finite number greater than 0"));
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("0.3"));
     SetCell(components, 2, MixtureEditor::PcColumn, QStringLiteral("0"));
     QVERIFY(!editor.check());
@@ -107,7 +107,7 @@ void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
     // A repeated component is the name's problem.
     SetCell(components, 0, MixtureEditor::NameColumn, QStringLiteral("carbon dioxide"));
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 3 (CO2): the same component as component 1"));
+    QVERIFY(editor.problem().contains("component 3 ('CO2'): the same component as component 1"));
     QCOMPARE(components.currentRow(), 2);
     QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::NameColumn));
 }
@@ -193,7 +193,7 @@ void MixtureEditorTest::editedMixtureIsRun()
 
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
     const MemoryRun expected = RunInMemory(mixture, PengRobinson1976);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3);
     for (const auto& [shown, computed] : {std::pair<const Table*, const MemoryTable*>{&form.bubbleTable(), &expected.bubbleTable},
                                           {&form.dewTable(), &expected.dewTable},
@@ -264,12 +264,12 @@ void MixtureEditorTest::unknownNamesTheSumOfZAndTheComponentLimit()
     // when its constants are missing.
     editor.addComponent();
     SetCell(components, 3, MixtureEditor::NameColumn, QStringLiteral("unobtainium"));
-    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+    QVERIFY2(editor.problem().contains("component 4 ('unobtainium'): not in the component table"),
              qPrintable(editor.problem()));
     SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("0.1"));
     QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: 1.1, not 1"));
     QVERIFY(!editor.check());
-    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+    QVERIFY2(editor.problem().contains("component 4 ('unobtainium'): not in the component table"),
              qPrintable(editor.problem()));
     SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("x"));
     QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: not every z is a number"));
