@@ -27,7 +27,6 @@
 #include "output/standard_output.h"
 #include "output/target_check.h"
 
-#include "thermo/numerical_fault.h"
 #include "trace/trace.h"
 
 #include <unistd.h>
@@ -47,13 +46,14 @@ struct BatchResult {
     const CheckedConditions& conditions;
 };
 
-// Every condition asked for, checked with the mixture's model.
-CheckedConditions CheckConditions(const Mixture& mixture, const std::vector<PointInput>& points)
+// Every condition asked for, checked with the equation of state of the run.
+CheckedConditions CheckConditions(const Mixture& mixture, const CubicModel& model,
+                                  const std::vector<PointInput>& points)
 {
     CheckedConditions checked;
     checked.componentNames = mixture.componentNames;
     for (const PointInput& point : points)
-        checked.points.push_back(condition::CheckCondition(mixture, point.temperature, point.pressure));
+        checked.points.push_back(condition::CheckCondition(mixture, point.temperature, point.pressure, model));
     return checked;
 }
 
@@ -103,7 +103,7 @@ std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
                              [index](const BatchResult& result, OutputFiles&, std::string&) {
                                  const MemoryRun& run = result.run;
                                  return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
-                                                    run.fractionPoints)[index]
+                                                    FractionPoints(run.result))[index]
                                      .contents;
                              }});
         if (command.trace)
@@ -181,10 +181,10 @@ std::string WriteFiles(const std::vector<PlannedFile>& planned, const BatchResul
 
 // The section that lists, for a case whose k_ij come from the interaction
 // table, each pair the table gave (named as the component table names them),
-// its k_ij and where it is from; "-" in every column when there is none.
-void WriteTablePairs(std::ostream& out, const Mixture& mixture)
+// its k_ij for the equation of state and where it is from; "-" in every
+// column when there is none.
+void WriteTablePairs(std::ostream& out, const Mixture& mixture, EosKind eos)
 {
-    const EosKind eos = EosKind::SRK;
     const TableInteractions found = InteractionsFromTable(mixture.componentNames, eos);
     out << "\nInteraction Parameters\nComponent 1\tComponent 2\tk_ij\tSource\n";
     if (found.pairs.empty())
@@ -216,7 +216,7 @@ RunOptions RunOptionsFromEnvironment()
 
 } // namespace
 
-int RunBatch(const CommandLine& command, const Mixture& mixture)
+int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos)
 {
     if (StandardOutputWasClosed())
         return Fail(StandardOutputProblem(EBADF), ExitFailure);
@@ -224,28 +224,32 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     if (const std::string problem = TargetProblem(command, files); !problem.empty())
         return UsageError(problem);
 
-    const MemoryRun run = RunInMemory(mixture, RunOptionsFromEnvironment());
-    if (run.outcome == RunOutcome::StartPhaseFailed)
-        return NumericalError(run.report);
+    const CubicModel& model = CubicModelOf(eos);
+    const MemoryRun run = RunInMemory(mixture, model, RunOptionsFromEnvironment());
+    const RunReport& runReport = run.result.report;
+    if (runReport.outcome == RunOutcome::StartPhaseFailed)
+        return NumericalError(runReport);
     // A mixture of the user's own has its chart drawn with the true envelope.
     const bool userMixture = !IsBuiltInCase(mixture);
     const bool traces = command.trace || (userMixture && !command.chartFile.empty());
     trace::TracedEnvelope traced;
     if (traces)
-        traced = TracedEnvelopeOf(mixture);
-    const CheckedConditions conditions = CheckConditions(mixture, command.points);
+        traced = TracedEnvelopeOf(mixture, model);
+    const CheckedConditions conditions = CheckConditions(mixture, model, command.points);
     if (const std::string problem = WriteFiles(files, {run, traces ? &traced : nullptr, userMixture, conditions});
         !problem.empty())
         return UsageError(problem);
 
     std::ostringstream report;
+    if (eos != EosKind::SRK)
+        report << "Equation of state: " << EosTitle(eos) << "\n\n";
     WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
     if (command.trace) {
         report << '\n';
         WriteTracedReport(report, traced);
     }
     if (mixture.kijFromTable)
-        WriteTablePairs(report, mixture);
+        WriteTablePairs(report, mixture, eos);
     // The conditions come after everything else.
     if (!command.points.empty()) {
         report << '\n';
@@ -253,8 +257,8 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     }
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
-    if (run.outcome != RunOutcome::Completed)
-        return NumericalError(run.report);
+    if (runReport.outcome != RunOutcome::Completed)
+        return NumericalError(runReport);
     return ConditionFailure(conditions);
 }
 

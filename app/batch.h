@@ -2,6 +2,7 @@
 // One run without windows.
 
 #include "command_line.h"
+#include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
 
 namespace envelope {
@@ -9,7 +10,10 @@ namespace envelope {
 // Checks every file and directory named on the command line, and standard
 // output, then runs once in memory, writes the files asked for (all of them,
 // each replacing its target only when complete, or none) and prints the
-// three tables on standard output, for the mixture given. Returns the exit status:
+// three tables on standard output, for the mixture given, computed with the
+// equation of state eos; any other than SRK is named on a first line of its
+// own, "Equation of state: Peng-Robinson (1976)", and a blank line. Returns
+// the exit status:
 // - a file or directory that cannot be written: one line naming it on
 //   standard error, nothing written, ExitUsage;
 // - a start-phase failure: the message and its reason (the stage and the
@@ -20,6 +24,6 @@ namespace envelope {
 // - a failure of the spline stage: the tables and the files hold what the run
 //   wrote, then the message and its reason on standard error and ExitFailure.
 // Only a chart picture starts Qt's GUI (desktop.h).
-int RunBatch(const CommandLine& command, const Mixture& mixture);
+int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos);
 
 } // namespace envelope

@@ -46,6 +46,10 @@ constexpr Option Options[] = {
      "Also write the chart with its legend to <file>, a PNG or an SVG picture as the name ends in .png or .svg. "
      "Implies --headless.",
      true},
+    {"eos", 0, "name",
+     "Compute with the equation of state <name>: SRK (Soave-Redlich-Kwong, the default), PR (Peng-Robinson "
+     "1976) or PR78 (Peng-Robinson 1978, another m(omega) above omega = 0.491); overrides the case file's.",
+     false},
     {"trace", 0, nullptr,
      "Also trace the envelope through its critical point: print the critical point, cricondenbar and "
      "cricondentherm and the traced points after the tables, write them as critical-points.csv and traced.csv "
@@ -59,9 +63,10 @@ constexpr Option Options[] = {
 };
 
 constexpr std::string_view Description =
-    "Phase envelope of a mixture with the Soave-Redlich-Kwong equation of state: the built-in\n"
-    "three-component case, or the mixture of a case file. Without --headless, --csv or --chart the\n"
-    "program opens its windows.\n";
+    "Phase envelope of a mixture with a cubic equation of state (SRK unless the case\n"
+    "file or --eos names another): the built-in three-component case, or the mixture\n"
+    "of a case file. Without --headless, --csv or --chart the program opens its\n"
+    "windows.\n";
 constexpr std::size_t HelpWidth = 79;
 
 bool Offered(const Option& option)
@@ -251,6 +256,12 @@ CommandLine ParseCommandLine(int argc, char* argv[])
         if (const std::string problem = ReadPoint(value, point); !problem.empty())
             return Usage(problem);
         command.points.push_back(point);
+    }
+    if (given.count("eos") != 0) {
+        command.eos = EosKindNamed(given["eos"]);
+        if (!command.eos)
+            return Usage("unknown equation of state " + QuotedName(given["eos"]) +
+                         " after --eos (known: SRK, PR, PR78)");
     }
     command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty() ||
                        !command.points.empty();

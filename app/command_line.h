@@ -3,8 +3,11 @@
 // without windows that prints the tables and writes the files asked for.
 // Names of files and directories are kept as the bytes given.
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "thermo/eos_kind.h"
 
 namespace envelope {
 
@@ -37,6 +40,9 @@ struct CommandLine {
     // The conditions to check (--point, the one option that may be given
     // more than once), in the order given; they imply headless.
     std::vector<PointInput> points;
+    // The equation of state given with --eos, which overrides the case
+    // file's; none when not given.
+    std::optional<EosKind> eos;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and

@@ -48,7 +48,7 @@ bool BuildHasWindows()
     return true;
 }
 
-int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string& caseFile)
+int RunWindows(int argc, char* argv[], const Mixture& mixture, EosKind eos, const std::string& caseFile)
 {
     QApplication::setOrganizationName(QStringLiteral("Envelope"));
     QApplication::setApplicationName(QStringLiteral("Envelope"));
@@ -59,8 +59,8 @@ int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string
     QSettings settings;
     Form1 window;
     window.rememberIn(&settings);
-    if (!caseFile.empty())
-        window.useMixture(mixture, QFile::decodeName(caseFile.c_str()));
+    if (!caseFile.empty() || eos != EosKind::SRK)
+        window.useMixture(mixture, eos, QFile::decodeName(caseFile.c_str()));
     window.show();
     return application.exec();
 }
@@ -96,7 +96,7 @@ bool BuildHasWindows()
     return false;
 }
 
-int RunWindows(int, char*[], const Mixture&, const std::string&)
+int RunWindows(int, char*[], const Mixture&, EosKind, const std::string&)
 {
     return 0;
 }

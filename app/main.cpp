@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "desktop.h"
 #include "envelope/case.h"
+#include "interaction/interaction_table.h"
 #include "output/standard_output.h"
 
 namespace {
@@ -19,16 +20,25 @@ int Main(int argc, char* argv[])
         return command.exitStatus;
     // A case that cannot be used stops the program before anything runs.
     envelope::Mixture mixture = envelope::BuiltInMixture();
+    envelope::EosKind eos = envelope::EosKind::SRK;
     if (!command.caseFile.empty()) {
         const envelope::CaseReading reading = envelope::ReadCaseFile(command.caseFile);
         if (!reading.ok())
             return envelope::UsageError(reading.problem.toStdString());
         mixture = reading.mixture;
+        eos = reading.eos;
+    }
+    // --eos overrides the case file; k_ij the case took from the interaction
+    // table are then that model's.
+    if (command.eos) {
+        eos = *command.eos;
+        if (mixture.kijFromTable)
+            envelope::ApplyInteractionTable(mixture, eos);
     }
     // A build without the windows runs once without them.
     if (!command.headless && envelope::BuildHasWindows())
-        return envelope::RunWindows(argc, argv, mixture, command.caseFile);
-    return envelope::RunBatch(command, mixture);
+        return envelope::RunWindows(argc, argv, mixture, eos, command.caseFile);
+    return envelope::RunBatch(command, mixture, eos);
 }
 
 } // namespace

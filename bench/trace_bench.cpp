@@ -1,7 +1,7 @@
 // The traced envelope: the trace from the dew point at 1 bar through the
 // critical point to the bubble point at 1 bar, with the critical point,
 // cricondenbar and cricondentherm refined, for the built-in mixture and a
-// nine-component natural gas.
+// nine-component natural gas, with SRK and with Peng-Robinson.
 #include "bench_setup.h"
 #include "envelope/case.h"
 #include "trace/trace.h"
@@ -25,11 +25,11 @@ Mixture NaturalGas()
     return gas;
 }
 
-void TraceOf(benchmark::State& state, const Mixture& mixture)
+void TraceOf(benchmark::State& state, const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong)
 {
     trace::TracedEnvelope result;
     for (auto _ : state) {
-        result = trace::TraceEnvelope(mixture);
+        result = trace::TraceEnvelope(mixture, model);
         benchmark::DoNotOptimize(result);
     }
     state.counters["points"] = static_cast<double>(result.points.size());
@@ -49,6 +49,18 @@ void BM_TraceEnvelope_NaturalGas(benchmark::State& state)
     TraceOf(state, NaturalGas());
 }
 BENCHMARK(BM_TraceEnvelope_NaturalGas)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
+
+void BM_TraceEnvelope_PR(benchmark::State& state)
+{
+    TraceOf(state, BuiltInMixture(), PengRobinson1976);
+}
+BENCHMARK(BM_TraceEnvelope_PR)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
+
+void BM_TraceEnvelope_NaturalGas_PR(benchmark::State& state)
+{
+    TraceOf(state, NaturalGas(), PengRobinson1976);
+}
+BENCHMARK(BM_TraceEnvelope_NaturalGas_PR)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
 
 } // namespace
 

@@ -17,7 +17,6 @@
 #include <QDir>
 
 #include "casefile/case_file.h"
-#include "casefile/mixture_check.h"
 #include "envelope/case.h"
 #include "interaction/interaction_table.h"
 
@@ -85,6 +84,9 @@ TEST(CaseFile, EachBadInputGetsOneLineWithFileThePlaceAndTheProblem)
         {"key twice, once escaped", Case(R"(, "kij": [], "\u006bij": [])"), "key 'kij' given twice"},
         {"nested key twice", R"({"components": [{"name": "a", "name": "b"}], "components": []})",
          "column 31: key 'name' given twice"},
+        {"unknown eos", Case(R"(, "eos": "PR-76\n")"),
+         "\"eos\": unknown equation of state 'PR-76\\n' (known: SRK, PR, PR78)"},
+        {"eos not a name", Case(R"(, "eos": 1)"), "\"eos\" must be the name of an equation of state"},
     };
     for (const BadCase& bad : cases) {
         SCOPED_TRACE(bad.what);
@@ -201,6 +203,31 @@ TEST(CaseFile, TableKijAreTheTablesAndAreWrittenBackAsTableWhileUnchanged)
     EXPECT_TRUE(none.mixture.kij.empty());
     EXPECT_TRUE(none.mixture.kijFromTable);
     EXPECT_TRUE(CaseJson(none.mixture).contains(R"("kij": "table")"));
+}
+
+// "eos" names the equation of state in any letter case; a case without it
+// is SRK, and a written case names it only when it is another.
+TEST(CaseFile, EquationOfStateIsReadAndWrittenOnlyWhenNotSrk)
+{
+    EXPECT_EQ(ParseCase(QByteArray::fromStdString(Case("")), "a.json").eos, EosKind::SRK);
+    EXPECT_EQ(ParseCase(QByteArray::fromStdString(Case(R"(, "eos": "pr78")")), "a.json").eos, EosKind::PR78);
+    for (EosKind kind : EosKinds) {
+        const QByteArray json = CaseJson(BuiltInMixture(), kind);
+        EXPECT_EQ(json.contains("\"eos\""), kind != EosKind::SRK);
+        const CaseReading reading = ParseCase(json, "w.json");
+        ASSERT_TRUE(reading.ok()) << reading.problem.toStdString();
+        EXPECT_EQ(reading.eos, kind);
+        EXPECT_EQ(reading.mixture, BuiltInMixture());
+    }
+    // "kij": "table" takes the case's own model's values, and is written back
+    // as the word for that model.
+    const CaseReading pr = ParseCase(QByteArray::fromStdString(Case(R"(, "kij": "table", "eos": "PR")",
+                                                                    R"({"name": "N2", "z": 0.5})")),
+                                     "pr.json");
+    ASSERT_TRUE(pr.ok()) << pr.problem.toStdString();
+    EXPECT_EQ(pr.mixture.kij, InteractionsFromTable(pr.mixture.componentNames, EosKind::PR).kij);
+    EXPECT_NE(pr.mixture.kij, InteractionsFromTable(pr.mixture.componentNames, EosKind::SRK).kij);
+    EXPECT_TRUE(CaseJson(pr.mixture, EosKind::PR).contains(R"("kij": "table")"));
 }
 
 TEST(CaseFile, ShippedExamplesAreValidCases)

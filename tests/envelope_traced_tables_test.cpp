@@ -1,12 +1,16 @@
 // The traced envelope's rows: three decimals, "-" for a point not found, the
-// phase names, and the CSV records of the rows.
+// phase names, and the CSV records of the rows; and the checked entry that
+// traces a user's mixture.
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "envelope/case.h"
 #include "envelope/csv.h"
+#include "envelope/traced_overlay.h"
 #include "envelope/traced_tables.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 namespace {
@@ -59,6 +63,23 @@ TEST(TracedTables, VerdictAndFilesOfTheWindowsAndTheCommandLine)
 TEST(TracedTables, CsvQuotesOnlyWhereNeeded)
 {
     EXPECT_EQ(RowsCsv({{"a,b", "say \"x\"", "plain"}}), "\"a,b\",\"say \"\"x\"\"\",plain\r\n");
+}
+
+TEST(TracedEnvelopeOf, TracesOnlyAMixtureThatPassesTheCheck)
+{
+    // The tracer would refuse this feed too, but the user is told what the
+    // mixture check says.
+    Mixture bad = BuiltInMixture();
+    bad.feed[1] = -0.15;
+    const trace::TracedEnvelope refused = TracedEnvelopeOf(bad);
+    EXPECT_EQ(refused.reason, CheckMixture(bad).text);
+    EXPECT_TRUE(refused.points.empty());
+    EXPECT_FALSE(refused.critical.found);
+    EXPECT_TRUE(TracedOverlayOf(bad).curve.empty());
+
+    const trace::TracedEnvelope traced = TracedEnvelopeOf(BuiltInMixture());
+    EXPECT_EQ(traced.status, trace::TraceStatus::Complete);
+    EXPECT_EQ(TracedOverlayOf(BuiltInMixture()).curve.size(), traced.points.size());
 }
 
 } // namespace

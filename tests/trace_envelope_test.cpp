@@ -16,7 +16,7 @@
 #include "thermo/workspace.h"
 #include "trace/criticality.h"
 #include "trace/curve_system.h"
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 #include "trace/trace.h"
 
 namespace envelope::trace {
@@ -62,9 +62,9 @@ TEST_F(BuiltInTrace, PassesThroughTheSaturationSearchesPoints)
         double P = 0.0;
         if (p.phase == TracePhase::Bubble && p.pressure > 2.0 && p.pressure < 30.0 && bubbles++ % 4 == 0) {
             P = 0.9 * p.pressure;
-            BubblePressure(mix, feed, p.temperature, other, P, 0.00001, work);
+            BubblePressure(mix, SoaveRedlichKwong, feed, p.temperature, other, P, 0.00001, work);
         } else if (p.phase == TracePhase::Dew && p.pressure > 2.0 && p.pressure < 20.0 && dews++ % 2 == 0) {
-            DewPressure(mix, feed, p.temperature, other, P, 0.00001, work);
+            DewPressure(mix, SoaveRedlichKwong, feed, p.temperature, other, P, 0.00001, work);
         } else {
             continue;
         }
@@ -82,7 +82,7 @@ TEST_F(BuiltInTrace, PassesThroughTheSaturationSearchesPoints)
 TEST_F(BuiltInTrace, CriticalityConditionsHoldAtTheCriticalPoint)
 {
     const Mixture mix = BuiltInMixture();
-    const SrkModel model(mix);
+    const MixtureModel model(mix, SoaveRedlichKwong);
     const TracedEnvelope& e = *envelope;
     ASSERT_GT(e.criticalVolume, 0.0);
     const CriticalityConditions at = Criticality(model, e.critical.temperature, e.criticalVolume, mix.feed);
@@ -127,7 +127,7 @@ TEST_F(BuiltInTrace, ExtremesAreThoseOfADenseTrace)
 TEST(TraceCurve, JacobianMatchesFiniteDifferences)
 {
     const Mixture mix = BuiltInMixture();
-    const SrkModel model(mix);
+    const MixtureModel model(mix, SoaveRedlichKwong);
     std::mt19937 random(11);
     std::uniform_real_distribution<double> lnK(-3.0, 3.0), T(250.0, 500.0), P(1.0, 40.0);
     for (double beta : {1.0, 0.0, 0.4}) {
@@ -167,7 +167,7 @@ TEST(TraceNearPure, CollapsesOntoTheVapourPressureCurve)
     pure.criticalPressure = {48.84, 48.84};
     pure.acentricFactor = {0.0986, 0.0986};
     pure.feed = {0.5, 0.5};
-    const SrkModel model(pure);
+    const MixtureModel model(pure, SoaveRedlichKwong);
     const std::vector<double> n = {0.5, 0.5};
     PhaseState liquid, vapour;
     int checked = 0;
@@ -193,7 +193,7 @@ TEST(TraceNearPure, CollapsesOntoTheVapourPressureCurve)
 void ExpectCritical(const Mixture& mix, const TracedEnvelope& e)
 {
     ASSERT_TRUE(e.critical.found);
-    const SrkModel model(mix);
+    const MixtureModel model(mix, SoaveRedlichKwong);
     const CriticalityConditions at = Criticality(model, e.critical.temperature, e.criticalVolume, mix.feed);
     const CriticalityConditions warmer = Criticality(model, e.critical.temperature + 0.5, e.criticalVolume, mix.feed);
     EXPECT_LT(std::fabs(at.quadratic), 1e-3 * std::fabs(warmer.quadratic));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,17 +20,22 @@
 #include <QSet>
 #include <QStringList>
 
-#include "casefile/mixture_check.h"
 #include "components/component_table.h"
 #include "interaction/interaction_table.h"
 #include "text/quoted_name.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 
 namespace {
 
-const QStringList CaseKeys = {"name", "components", "kij"};
+const QStringList CaseKeys = {"name", "components", "kij", "eos"};
 const QStringList ComponentKeys = {"name", "z", "tc", "pc", "omega"};
+
+QString Text(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Line and column (both from 1) of a byte offset into the text.
 QString LineAndColumn(const QByteArray& text, qsizetype offset)
@@ -130,7 +137,7 @@ QString ReadComponents(const QJsonArray& components, Mixture& m)
             return place + ": \"name\" must be given as a text";
         const QString name = component.value("name").toString();
         m.componentNames.push_back(name.toStdString());
-        const QString named = ComponentPlace(m, static_cast<int>(i));
+        const QString named = QString::fromStdString(ComponentPlace(m, static_cast<int>(i)));
         double z = 0.0;
         if (!ReadNumber(component.value("z"), z))
             return named + ": \"z\" must be given as a number";
@@ -167,16 +174,13 @@ QString ReadComponents(const QJsonArray& components, Mixture& m)
 // The word that takes k_ij from the interaction table.
 const QString KijTable = QStringLiteral("table");
 
-// The equation of state whose table values a case's "kij": "table" takes.
-constexpr EosKind CaseEos = EosKind::SRK;
-
 // Reads k_ij into the mixture, row-major, or takes them from the interaction
-// table; the problem, or an empty text.
-QString ReadInteractionParameters(const QJsonValue& json, Mixture& m)
+// table of the equation of state; the problem, or an empty text.
+QString ReadInteractionParameters(const QJsonValue& json, EosKind eos, Mixture& m)
 {
     const qsizetype n = static_cast<qsizetype>(m.componentNames.size());
     if (json.isString() && json.toString() == KijTable) {
-        ApplyInteractionTable(m, CaseEos);
+        ApplyInteractionTable(m, eos);
         return {};
     }
     if (!json.isArray())
@@ -198,7 +202,24 @@ QString ReadInteractionParameters(const QJsonValue& json, Mixture& m)
     return {};
 }
 
-QString ReadCase(const QByteArray& json, Mixture& m)
+// Reads the equation of state's name; the problem, or an empty text.
+QString ReadEquationOfState(const QJsonValue& json, EosKind& eos)
+{
+    QStringList known;
+    for (EosKind kind : EosKinds)
+        known << Text(EosName(kind));
+    const QString expected = QString("(known: %1)").arg(known.join(", "));
+    if (!json.isString())
+        return "\"eos\" must be the name of an equation of state " + expected;
+    const std::optional<EosKind> kind = EosKindNamed(json.toString().toStdString());
+    if (!kind)
+        return QString("\"eos\": unknown equation of state %1 %2")
+            .arg(QString::fromStdString(QuotedName(json.toString().toStdString())), expected);
+    eos = *kind;
+    return {};
+}
+
+QString ReadCase(const QByteArray& json, Mixture& m, EosKind& eos)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
@@ -227,13 +248,16 @@ QString ReadCase(const QByteArray& json, Mixture& m)
             .arg(MinComponentCount)
             .arg(MaxComponentCount);
     QString problem = ReadComponents(components, m);
+    // The equation of state first: the interaction table's k_ij are its own.
+    if (problem.isEmpty() && root.contains("eos"))
+        problem = ReadEquationOfState(root.value("eos"), eos);
     if (problem.isEmpty() && root.contains("kij"))
-        problem = ReadInteractionParameters(root.value("kij"), m);
+        problem = ReadInteractionParameters(root.value("kij"), eos, m);
     // All k_ij zero is the same mixing rule as none given.
     if (problem.isEmpty() && !m.HasInteractionParameters())
         m.kij.clear();
     if (problem.isEmpty())
-        problem = CheckMixture(m).text;
+        problem = QString::fromStdString(CheckMixture(m).text);
     return problem;
 }
 
@@ -242,9 +266,10 @@ QString ReadCase(const QByteArray& json, Mixture& m)
 CaseReading ParseCase(const QByteArray& json, const std::string& fileName)
 {
     CaseReading reading;
-    const QString problem = ReadCase(json, reading.mixture);
+    const QString problem = ReadCase(json, reading.mixture, reading.eos);
     if (!problem.isEmpty()) {
         reading.mixture = Mixture();
+        reading.eos = EosKind::SRK;
         reading.problem = QString::fromStdString(QuotedName(fileName)) + ": " + problem;
     }
     return reading;
@@ -295,7 +320,7 @@ CaseReading ReadCaseFile(const QString& fileName)
     return ReadCaseFile(QFile::encodeName(fileName).toStdString());
 }
 
-QByteArray CaseJson(const Mixture& m)
+QByteArray CaseJson(const Mixture& m, EosKind eos)
 {
     QJsonObject root;
     if (!m.name.empty())
@@ -316,7 +341,7 @@ QByteArray CaseJson(const Mixture& m)
         components.append(component);
     }
     root.insert("components", components);
-    if (m.kijFromTable && MatchesInteractionTable(m, CaseEos)) {
+    if (m.kijFromTable && MatchesInteractionTable(m, eos)) {
         root.insert("kij", KijTable);
     } else if (m.HasInteractionParameters() && m.kij.size() == n * n) {
         QJsonArray rows;
@@ -328,6 +353,8 @@ QByteArray CaseJson(const Mixture& m)
         }
         root.insert("kij", rows);
     }
+    if (eos != EosKind::SRK)
+        root.insert("eos", Text(EosName(eos)));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -2,6 +2,7 @@
 
 #include "envelope/traced_tables.h"
 #include "thermo/numerical_fault.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 
@@ -22,20 +23,24 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
     return overlay;
 }
 
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture)
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model)
 {
+    trace::TracedEnvelope none;
+    if (const MixtureProblem problem = CheckMixture(mixture); !problem.ok()) {
+        none.reason = problem.text;
+        return none;
+    }
     try {
-        return trace::TraceEnvelope(mixture);
+        return trace::TraceEnvelope(mixture, model);
     } catch (const NumericalFault& fault) {
-        trace::TracedEnvelope none;
         none.reason = fault.what();
         return none;
     }
 }
 
-TracedOverlay TracedOverlayOf(const Mixture& mixture)
+TracedOverlay TracedOverlayOf(const Mixture& mixture, const CubicModel& model)
 {
-    return OverlayOf(TracedEnvelopeOf(mixture));
+    return OverlayOf(TracedEnvelopeOf(mixture, model));
 }
 
 } // namespace envelope

@@ -30,11 +30,13 @@ struct TracedOverlay {
 
 TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope);
 
-// Traces the mixture; one that the tracer cannot use at all gives an empty
-// envelope, every point missing, with the fault as its reason.
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture);
+// The traced envelope of a mixture a user gave, with the model. A mixture that fails
+// CheckMixture, or that the tracer cannot use at all, is not traced: the
+// envelope is empty, every characteristic point missing, and its reason gives
+// the problem.
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong);
 
-// Traces the mixture; one that cannot be traced at all gives an empty overlay.
-TracedOverlay TracedOverlayOf(const Mixture& mixture);
+// The overlay of TracedEnvelopeOf: empty for a mixture that cannot be traced.
+TracedOverlay TracedOverlayOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong);
 
 } // namespace envelope

@@ -57,7 +57,7 @@ CharacteristicPoint Point(const CurveSystem& system, std::span<const double> X)
 
 } // namespace
 
-CharacteristicPoint RefineCritical(CurveSystem& system, const SrkModel& model, std::span<const double> feed,
+CharacteristicPoint RefineCritical(CurveSystem& system, const MixtureModel& model, std::span<const double> feed,
                                    const CurveNode& a, const CurveNode& b, double& volume)
 {
     const std::size_t k = system.Reference();

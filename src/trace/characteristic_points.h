@@ -17,7 +17,7 @@ namespace envelope::trace {
 // either sign and the cubic through them is evaluated at ln K = 0. volume
 // receives the feed's molar volume there (the root of the cubic closest to
 // the two phases' volumes).
-CharacteristicPoint RefineCritical(CurveSystem& system, const SrkModel& model, std::span<const double> feed,
+CharacteristicPoint RefineCritical(CurveSystem& system, const MixtureModel& model, std::span<const double> feed,
                                    const CurveNode& a, const CurveNode& b, double& volume);
 
 // The extreme of unknown `value` between a and b, along which unknown

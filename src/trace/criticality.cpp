@@ -60,7 +60,7 @@ double SmallestEigenpair(std::vector<double>& a, std::size_t size, std::vector<d
 
 } // namespace
 
-CriticalityConditions Criticality(const SrkModel& model, double T, double V, std::span<const double> n)
+CriticalityConditions Criticality(const MixtureModel& model, double T, double V, std::span<const double> n)
 {
     const std::size_t count = model.Size();
     if (n.size() != count)

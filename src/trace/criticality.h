@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 namespace envelope::trace {
 
@@ -19,6 +19,6 @@ struct CriticalityConditions {
 };
 
 // Components with n_i = 0 take no part.
-CriticalityConditions Criticality(const SrkModel& model, double T, double V, std::span<const double> n);
+CriticalityConditions Criticality(const MixtureModel& model, double T, double V, std::span<const double> n);
 
 } // namespace envelope::trace

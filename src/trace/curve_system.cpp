@@ -16,7 +16,7 @@ constexpr double TrivialLnK = 1e-6;
 
 } // namespace
 
-CurveSystem::CurveSystem(const SrkModel& model, std::span<const double> feed, double beta)
+CurveSystem::CurveSystem(const MixtureModel& model, std::span<const double> feed, double beta)
     : model_(model), z_(feed.begin(), feed.end()), beta_(beta), n_(model.Size())
 {
     if (z_.size() != n_)

@@ -19,13 +19,13 @@
 #include <vector>
 
 #include "trace/dense_lu.h"
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 namespace envelope::trace {
 
 class CurveSystem {
 public:
-    CurveSystem(const SrkModel& model, std::span<const double> feed, double beta);
+    CurveSystem(const MixtureModel& model, std::span<const double> feed, double beta);
 
     // Index of ln T and ln P in X; the unknown count is n + 2.
     std::size_t TemperatureIndex() const { return n_; }
@@ -55,7 +55,7 @@ public:
     double VolumeX() const { return volumeX_; }
 
 private:
-    const SrkModel& model_;
+    const MixtureModel& model_;
     std::vector<double> z_;
     double beta_;
     std::size_t n_;

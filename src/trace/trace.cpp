@@ -5,10 +5,11 @@
 #include <cstdio>
 
 #include "thermo/numerical_fault.h"
+#include "thermo/wilson.h"
 #include "trace/characteristic_points.h"
 #include "trace/curve_node.h"
 #include "trace/curve_system.h"
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 namespace envelope::trace {
 
@@ -57,7 +58,7 @@ void WilsonLnK(const Mixture& mixture, double T, double P, std::span<double> lnK
 {
     for (std::size_t i = 0; i < lnK.size(); ++i) {
         const long long ii = static_cast<long long>(i);
-        lnK[i] = std::log(mixture.Pc(ii) / P) + 5.373 * (1.0 + mixture.Omega(ii)) * (1.0 - mixture.Tc(ii) / T);
+        lnK[i] = std::log(mixture.Pc(ii) / P) + WilsonExponent(mixture.Tc(ii), mixture.Omega(ii), T);
     }
 }
 
@@ -98,10 +99,10 @@ std::string Where(const char* what, std::span<const double> X, std::size_t n)
 
 } // namespace
 
-TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options)
+TracedEnvelope TraceEnvelope(const Mixture& mixture, const CubicModel& eos, const TraceOptions& options)
 {
     const std::vector<double> z = CheckedFeed(mixture);
-    const SrkModel model(mixture);
+    const MixtureModel model(mixture, eos);
     const std::size_t n = model.Size(), m = n + 2;
     const std::size_t iT = n, iP = n + 1;
     CurveSystem system(model, z, 1.0);

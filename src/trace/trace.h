@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
 
 namespace envelope::trace {
@@ -51,10 +52,17 @@ struct TraceOptions {
     int maxPoints = 1000;
 };
 
-// Traces the mixture's envelope. A mixture that is not usable (fewer than two
-// components, lengths that disagree, non-finite or non-positive constants,
-// negative or all-zero feed) raises NumericalFault; a curve that cannot be
-// followed ends with what was traced and the status says where.
-TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options = {});
+// Traces the mixture's envelope with the model. A mixture that is not usable
+// (fewer than two components, lengths that disagree, non-finite or
+// non-positive constants, negative or all-zero feed) raises NumericalFault; a
+// curve that cannot be followed ends with what was traced and the status says
+// where.
+TracedEnvelope TraceEnvelope(const Mixture& mixture, const CubicModel& model, const TraceOptions& options = {});
+
+// The same with the Soave-Redlich-Kwong model.
+inline TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options = {})
+{
+    return TraceEnvelope(mixture, SoaveRedlichKwong, options);
+}
 
 } // namespace envelope::trace

@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include <cmath>
+#include <string_view>
 
 #include <QCloseEvent>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include "envelope/run.h"
 #include "envelope/traced_overlay.h"
 #include "envelope/traced_tables.h"
+#include "envelope/write_result.h"
 #include "output/output_files.h"
 
 #include "ui/flex_grid.h"
@@ -38,6 +40,11 @@
 namespace envelope {
 
 namespace {
+
+QString EosText(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // A captioned frame holding a grid of three columns and two rows.
 FlexGrid* NewTableFrame(QWidget& form, int number, const char* caption, QBoxLayout& row, int stretch)
@@ -217,16 +224,18 @@ void Form1::Form_Load()
         WriteColumnHeadings(*table);
 }
 
-void Form1::useMixture(const Mixture& mixture, const QString& fileName)
+void Form1::useMixture(const Mixture& mixture, EosKind eos, const QString& fileName)
 {
     Mixture chosen = mixture;
     if (chosen.name.empty() && !fileName.isEmpty())
         chosen.name = QFileInfo(fileName).completeBaseName().toStdString();
-    if (chosen == mixture_)
+    if (chosen == mixture_ && eos == eos_)
         return;
     mixture_ = chosen;
-    // The results shown are another mixture's: none of them may stay.
+    eos_ = eos;
+    // The results shown are another mixture's or model's: none of them may stay.
     clearResults();
+    chart_.setModelName(eos_ == EosKind::SRK ? QString() : EosText(EosName(eos_)));
     if (IsBuiltInCase(mixture_))
         chart_.setMixtureName({});
     else
@@ -236,8 +245,8 @@ void Form1::useMixture(const Mixture& mixture, const QString& fileName)
     // Says which pairs took their k_ij from the interaction table, until a run
     // sums itself up here.
     if (mixture_.kijFromTable) {
-        const TableInteractions found = InteractionsFromTable(mixture_.componentNames, EosKind::SRK);
-        const QString note = QString::fromStdString(TablePairsText(mixture_.componentNames, found, EosKind::SRK));
+        const TableInteractions found = InteractionsFromTable(mixture_.componentNames, eos_);
+        const QString note = QString::fromStdString(TablePairsText(mixture_.componentNames, found, eos_));
         statusLine_->showMessage(statusLine_->currentMessage() + QLatin1Char(' ') + note);
         statusLine_->setToolTip(note);
     }
@@ -248,6 +257,8 @@ void Form1::showMixture()
     mixtureName_->setText(IsBuiltInCase(mixture_) ? tr("built-in case")
                           : mixture_.name.empty() ? tr("unnamed mixture")
                                                   : QString::fromStdString(mixture_.name));
+    if (eos_ != EosKind::SRK)
+        mixtureName_->setText(mixtureName_->text() + QStringLiteral(", ") + EosText(EosTitle(eos_)));
     composition_->setRowCount(static_cast<int>(mixture_.componentNames.size()));
     for (std::size_t i = 0; i < mixture_.componentNames.size(); ++i) {
         const int row = static_cast<int>(i);
@@ -283,9 +294,11 @@ bool& Form1::tracedShown(const Mixture& mixture)
 const trace::TracedEnvelope& Form1::tracedEnvelope()
 {
     const Mixture& mixture = lastRun_ ? *lastRun_ : mixture_;
-    if (!traced_ || tracedMixture_ != mixture) {
-        traced_ = TracedEnvelopeOf(mixture);
+    const EosKind eos = lastRun_ ? lastRunEos_ : eos_;
+    if (!traced_ || tracedMixture_ != mixture || tracedEos_ != eos) {
+        traced_ = TracedEnvelopeOf(mixture, CubicModelOf(eos));
         tracedMixture_ = mixture;
+        tracedEos_ = eos;
     }
     return *traced_;
 }
@@ -308,7 +321,7 @@ void Form1::refreshStatusLine()
         return;
     }
     QStringList sentences;
-    if (traced_ && lastRun_ && tracedMixture_ == *lastRun_)
+    if (traced_ && lastRun_ && tracedMixture_ == *lastRun_ && tracedEos_ == lastRunEos_)
         sentences << tr("Traced envelope: %1.").arg(QString::fromStdString(TraceVerdictText(*traced_)));
     if (bridge_.IsEstimate()) {
         const Units& units = units_->units();
@@ -331,14 +344,14 @@ QString Form1::openCase(const QString& fileName)
     const CaseReading reading = ReadCaseFile(fileName);
     if (!reading.ok())
         return reading.problem;
-    useMixture(reading.mixture, fileName);
+    useMixture(reading.mixture, reading.eos, fileName);
     return {};
 }
 
 QString Form1::saveCase(const QString& fileName) const
 {
     OutputFiles files;
-    if (files.add(QFile::encodeName(fileName).toStdString(), CaseJson(mixture_).toStdString()) && files.commit())
+    if (files.add(QFile::encodeName(fileName).toStdString(), CaseJson(mixture_, eos_).toStdString()) && files.commit())
         return {};
     return QString::fromStdString(files.problem());
 }
@@ -385,9 +398,9 @@ void Form1::askAndSaveCase()
 
 void Form1::editMixture()
 {
-    MixtureEditor editor(mixture_, this);
+    MixtureEditor editor(mixture_, eos_, this);
     if (editor.exec() == QDialog::Accepted)
-        useMixture(editor.mixture());
+        useMixture(editor.mixture(), editor.equationOfState());
 }
 
 void Form1::useBuiltInCase()
@@ -470,19 +483,21 @@ void Form1::Command1_Click()
 {
     // The results of another mixture would mix with this one's: its points in
     // the same series, and rows of a longer earlier run below the new ones.
-    if (lastRun_ && *lastRun_ != mixture_) {
+    if (lastRun_ && (*lastRun_ != mixture_ || lastRunEos_ != eos_)) {
         for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
             ClearResultRows(*table);
         chart_.clear();
     }
     lastRun_ = mixture_;
+    lastRunEos_ = eos_;
 
     // The run works to its end inside this handler: further clicks wait in
-    // the event queue until it returns.
-    FractionPointLog chart(chart_);
-    SolverCounters counters;
-    const RunReport report = RunWithReport(mixture_, *bubble_, *dew_, *spline_, chart, counters);
-    fractionPoints_ = chart.points();
+    // the event queue until it returns. Its result is then written onto the
+    // tables and the chart as the run has always written it.
+    const RunResult result = Run(mixture_, CubicModelOf(eos_));
+    WriteRunResult(result, *bubble_, *dew_, *spline_, chart_);
+    fractionPoints_ = FractionPoints(result);
+    const RunReport& report = result.report;
     runSummary_ = QString::fromStdString(report.Summary());
     runDetails_ = QString::fromStdString(report.Details());
     if (report.outcome != RunOutcome::StartPhaseFailed)

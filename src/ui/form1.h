@@ -29,8 +29,9 @@
 #include <QWidget>
 
 #include "envelope/bridge_check.h"
-#include "envelope/fraction_points.h"
+#include "envelope/run_result.h"
 #include "envelope/table.h"
+#include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
 #include "trace/trace.h"
 #include "ui/qt_chart.h"
@@ -65,11 +66,15 @@ public:
 
     // The mixture "Run" runs: the built-in case until another is chosen.
     const Mixture& mixture() const { return mixture_; }
-    // Runs this mixture from now on, shows it, and names it in the chart
-    // window's caption, unless it is the built-in case. An unnamed mixture is
-    // named after the file it came from, if any. A mixture other than the one
-    // in use empties the tables, the chart and the characteristic points.
-    void useMixture(const Mixture& mixture, const QString& fileName = {});
+    // The equation of state "Run" and the traced envelope use for it.
+    EosKind equationOfState() const { return eos_; }
+    // Runs this mixture with this equation of state from now on, shows it,
+    // and names the mixture in the chart window's caption, unless it is the
+    // built-in case, and the equation of state, unless it is SRK. An unnamed
+    // mixture is named after the file it came from, if any. A mixture or an
+    // equation of state other than the one in use empties the tables, the
+    // chart and the characteristic points.
+    void useMixture(const Mixture& mixture, EosKind eos = EosKind::SRK, const QString& fileName = {});
     // Reads the case file and uses its mixture; the problem, or an empty text.
     QString openCase(const QString& fileName);
     // Writes the mixture in use as a case file, which is replaced only by a
@@ -149,8 +154,11 @@ private:
     // Where the last case was opened or saved.
     QString caseDirectory_;
     Mixture mixture_;
-    // The mixture of the last run, whose results the tables and chart hold.
+    EosKind eos_ = EosKind::SRK;
+    // The mixture and equation of state of the last run, whose results the
+    // tables and chart hold.
     std::optional<Mixture> lastRun_;
+    EosKind lastRunEos_ = EosKind::SRK;
     QMenuBar* menuBar_;
     QStatusBar* statusLine_;
     UnitChoice* units_;
@@ -160,9 +168,10 @@ private:
     QTableWidget* composition_;
     QSettings* settings_ = nullptr;
 
-    // The traced envelope and the mixture it belongs to.
+    // The traced envelope and the mixture and equation of state it belongs to.
     std::optional<trace::TracedEnvelope> traced_;
     Mixture tracedMixture_;
+    EosKind tracedEos_ = EosKind::SRK;
     BridgeDeviation bridge_;
     // The latest run's summary and details; empty before a run.
     QString runSummary_;

@@ -96,12 +96,21 @@ void QtChart::setMixtureName(const QString& name)
     applyCaption();
 }
 
+void QtChart::setModelName(const QString& name)
+{
+    modelName_ = name;
+    applyCaption();
+}
+
 void QtChart::applyCaption()
 {
     if (form_.isNull())
         return;
-    form_->setWindowTitle(mixtureName_.isEmpty() ? QStringLiteral("Envelope")
-                                                 : QStringLiteral("Envelope \u2014 ") + mixtureName_);
+    QString caption = QStringLiteral("Envelope");
+    for (const QString& part : {mixtureName_, modelName_})
+        if (!part.isEmpty())
+            caption += QStringLiteral(" \u2014 ") + part;
+    form_->setWindowTitle(caption);
     form_->setFullLegend(!mixtureName_.isEmpty());
 }
 

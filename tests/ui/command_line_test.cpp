@@ -141,7 +141,7 @@ double FlashV(const Mixture& mixture, double T)
     CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = -1.0;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, 2.0, y, x, V, 1e-5, 50, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, 2.0, y, x, V, 1e-5, 50, work);
     return V;
 }
 
@@ -282,6 +282,7 @@ private slots:
     void csvAndChartWriteAllFourFiles();
     void caseFileRunsItsMixture();
     void tableKijAreRunAndNamedInAClosingSection();
+    void equationOfStateFromTheCaseOrEosIsNamedFirst();
     void traceAddsTwoSectionsTwoFilesAndTheOverlay();
     void pointsComeLastAsTwoSectionsAndTwoFiles();
     void aPointThatCannotBeCheckedIsMarkedAndFails();
@@ -306,7 +307,7 @@ private:
 void CommandLineTest::initTestCase()
 {
     expected_ = RunInMemory(BuiltInMixture());
-    QCOMPARE(expected_.outcome, RunOutcome::Completed);
+    QCOMPARE(expected_.result.report.outcome, RunOutcome::Completed);
 }
 
 void CommandLineTest::csvAndChartWriteAllFourFiles()
@@ -326,7 +327,7 @@ void CommandLineTest::csvAndChartWriteAllFourFiles()
     QCOMPARE(scratch.read("out/dew.csv"), Csv(expected_.dewTable));
     QCOMPARE(scratch.read("out/interpolation.csv"), Csv(expected_.interpolationTable));
     QCOMPARE(scratch.read("out/vapour-fractions.csv"),
-             QByteArray::fromStdString(FractionCsv(expected_.fractionPoints)));
+             QByteArray::fromStdString(FractionCsv(FractionPoints(expected_.result))));
     // The dew pressures keep the leading zeros of their table format.
     QVERIFY(scratch.read("out/dew.csv").startsWith("Index,T (C),P (bar)\r\n1,"));
     QVERIFY(scratch.read("out/dew.csv").contains(",002."));
@@ -347,7 +348,7 @@ void CommandLineTest::caseFileRunsItsMixture()
     const CaseReading reading = ReadCaseFile(file);
     QVERIFY2(reading.ok(), qPrintable(reading.problem));
     const MemoryRun expected = RunInMemory(reading.mixture);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3 &&
             expected.interpolationTable.rowCount() > 3);
 
@@ -376,7 +377,7 @@ void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
         QVERIFY2(reading.ok(), qPrintable(reading.problem));
         const MemoryRun expected = RunInMemory(reading.mixture);
         const Outcome outcome = scratch.run({"--case", name, "--headless"});
-        QCOMPARE(outcome.status, expected.outcome == RunOutcome::Completed ? 0 : 1);
+        QCOMPARE(outcome.status, expected.result.report.outcome == RunOutcome::Completed ? 0 : 1);
         QVERIFY(outcome.out.startsWith(Report(expected) + heading));
         const QList<QByteArray> rows = outcome.out.mid(Report(expected).size() + heading.size()).split('\n');
         const TableInteractions found = InteractionsFromTable(reading.mixture.componentNames, EosKind::SRK);
@@ -390,6 +391,47 @@ void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
         QCOMPARE(first[2].toDouble(), found.pairs[0].entry->kij);
         QVERIFY(first[3].endsWith(", SRK, page " + QByteArray::number(found.pairs[0].entry->page)));
     }
+}
+
+// A case's "eos" and --eos, which overrides it: the run is that model's, and
+// any model but SRK is named on a first line of its own.
+void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
+{
+    Scratch scratch;
+    scratch.write("pr.json", CaseJson(BuiltInMixture(), EosKind::PR));
+    const MemoryRun expected = RunInMemory(BuiltInMixture(), PengRobinson1976);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
+    const Outcome pr = scratch.run({"--case", "pr.json", "--csv", "out"});
+    QVERIFY2(pr.err.isEmpty(), pr.err.constData());
+    QCOMPARE(pr.status, 0);
+    QCOMPARE(pr.out, "Equation of state: Peng-Robinson (1976)\n\n" + Report(expected));
+    QVERIFY(Report(expected) != Report(expected_));
+    QCOMPARE(scratch.read("out/dew.csv"), Csv(expected.dewTable));
+
+    const Outcome srk = scratch.run({"--case", "pr.json", "--eos", "SRK", "--headless"});
+    QCOMPARE(srk.status, 0);
+    QCOMPARE(srk.out, Report(expected_));
+
+    const Outcome traced = scratch.run({"--eos", "PR78", "--trace", "--headless"});
+    QCOMPARE(traced.status, 0);
+    QVERIFY(traced.out.startsWith("Equation of state: Peng-Robinson (1978)\n\nBubble Curve Table\n"));
+    QVERIFY(traced.out.contains("\nCritical Points\n"));
+
+    // A case's k_ij from the interaction table follow the model --eos names.
+    scratch.write("table.json", R"({"components": [{"name": "N2", "z": 0.1}, {"name": "methane", "z": 0.9}],
+        "kij": "table"})");
+    const Outcome table = scratch.run({"--case", "table.json", "--eos", "PR", "--headless"});
+    QVERIFY(table.out.contains("\tmethane\t" + QByteArray::number(FindInteraction("N2", "methane", EosKind::PR)->kij)));
+    QVERIFY(table.out.contains(", PR, page "));
+
+    // --point checks its conditions with the same model.
+    const QString gas = QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json");
+    const auto conditions = [&](const QStringList& model) {
+        const QByteArray out = scratch.run(QStringList{"--case", gas, "--point", "250,40"} + model).out;
+        return out.mid(out.indexOf("\nConditions\n"));
+    };
+    QVERIFY(conditions({}).contains("\t2\t"));
+    QVERIFY(conditions({}) != conditions({"--eos", "PR"}));
 }
 
 // --trace: after the tables and a blank line the two sections, the same rows
@@ -542,7 +584,7 @@ void CommandLineTest::everyExampleFillsItsThreeTables()
 
         // Enough rows in each table for the spline's knots, and the spline's.
         const MemoryRun expected = RunInMemory(mixture);
-        QVERIFY2(expected.outcome == RunOutcome::Completed, name);
+        QVERIFY2(expected.result.report.outcome == RunOutcome::Completed, name);
         QVERIFY2(expected.bubbleTable.rowCount() >= 6 && expected.dewTable.rowCount() >= 7, name);
         QCOMPARE(expected.interpolationTable.rowCount(), 22);
 
@@ -653,6 +695,8 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
     QTest::newRow("--point second bad") << QStringList{"--point", "250,60", "--point", "250,-1"}
                                         << "--point '250,-1': the pressure must lie between";
     QTest::newRow("--case empty") << QStringList{"--case=", "--headless"} << "--case needs a file name";
+    QTest::newRow("unknown --eos") << QStringList{"--eos", "PR76", "--csv", "out"}
+                                   << "unknown equation of state 'PR76' after --eos (known: SRK, PR, PR78)";
     QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"}
                                   << "'none.json': cannot be read: No such file";
     QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}

@@ -1,7 +1,10 @@
 // The mixture editor and the main window's mixture commands: a component
 // named from the table gets its constants, a problem is shown at its field,
-// k_ij stays symmetric, and the edited mixture is the one saved and run.
+// k_ij stays symmetric, and the edited mixture, with the equation of state
+// chosen, is the one saved, run and traced.
 #include <QApplication>
+#include <QComboBox>
+#include <QXYSeries>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -19,6 +22,7 @@
 #include "components/component_table.h"
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
+#include "envelope/traced_overlay.h"
 #include "interaction/interaction_table.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
@@ -145,17 +149,19 @@ void MixtureEditorTest::editedMixtureIsUsedNamedAndSaved()
     QCOMPARE(form.mixture(), BuiltInMixture());
     Mixture binary = test::MethaneButaneFromTable();
     binary.name = "methane and n-butane";
-    form.useMixture(binary);
+    form.useMixture(binary, EosKind::PR78);
     form.chart().showForm();
-    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 methane and n-butane"));
+    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 methane and n-butane \u2014 PR78"));
 
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("binary.json"));
     QVERIFY(form.saveCase(file).isEmpty());
     form.useBuiltInCase();
     QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope"));
+    QCOMPARE(form.equationOfState(), EosKind::SRK);
     QVERIFY(form.openCase(file).isEmpty());
     QCOMPARE(form.mixture(), binary);
+    QCOMPARE(form.equationOfState(), EosKind::PR78);
     QVERIFY(form.openCase(folder.filePath(QStringLiteral("none.json"))).contains("none.json"));
     QCOMPARE(form.mixture(), binary);
 }
@@ -173,6 +179,9 @@ void MixtureEditorTest::editedMixtureIsRun()
         SetCell(editor->interactionParameters(), 0, 2, QStringLiteral("0.04"));
         SetCell(editor->components(), 0, MixtureEditor::ZColumn, QStringLiteral("0.2"));
         SetCell(editor->components(), 2, MixtureEditor::ZColumn, QStringLiteral("0.65"));
+        QComboBox& eos = editor->equationOfStateChoice();
+        QCOMPARE(eos.currentText(), QStringLiteral("Soave-Redlich-Kwong"));
+        eos.setCurrentIndex(eos.findData(QStringLiteral("PR")));
         QTest::mouseClick(editor->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
         edited = true;
     });
@@ -182,10 +191,11 @@ void MixtureEditorTest::editedMixtureIsRun()
     QCOMPARE(mixture.name, std::string("octane-rich"));
     QCOMPARE(mixture.Kij(2, 0), 0.04);
     QCOMPARE(mixture.feed, (std::vector<double>{0.2, 0.15, 0.65}));
+    QCOMPARE(form.equationOfState(), EosKind::PR);
 
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-    const MemoryRun expected = RunInMemory(mixture);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    const MemoryRun expected = RunInMemory(mixture, PengRobinson1976);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3);
     for (const auto& [shown, computed] : {std::pair<const Table*, const MemoryTable*>{&form.bubbleTable(), &expected.bubbleTable},
                                           {&form.dewTable(), &expected.dewTable},
@@ -196,7 +206,15 @@ void MixtureEditorTest::editedMixtureIsRun()
                 QCOMPARE(shown->readCell(row, column), computed->readCell(row, column));
     }
     QVERIFY(form.chart().form() != nullptr);
-    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 octane-rich"));
+    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 octane-rich \u2014 PR"));
+
+    // The traced envelope shown is the Peng-Robinson one.
+    form.chart().form()->showTracedAction().setChecked(true);
+    const TracedOverlay traced = TracedOverlayOf(mixture, PengRobinson1976);
+    QVERIFY(!traced.markers.empty() && traced.markers[0].name == "critical point");
+    QCOMPARE(form.chart().form()->tracedSeries().at(1)->at(0),
+             QPointF(traced.markers[0].temperature, traced.markers[0].pressure));
+    QVERIFY(traced.markers[0].temperature != TracedOverlayOf(mixture, SoaveRedlichKwong).markers[0].temperature);
 }
 
 void MixtureEditorTest::fillFromTableSetsTheListedPairsAndSaysWhich()

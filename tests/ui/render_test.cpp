@@ -167,7 +167,7 @@ void RenderTest::form1ShowsHeadedTablesWhileScrolled()
     FillTable(form.bubbleTable(), 30, 170.0, 8.0, BubblePressure);
     FillTable(form.dewTable(), 12, 412.0, 5.0, DewPressure);
     FillTable(form.splineTable(), 21, 400.0, 1.0, BubblePressure);
-    form.statusLine().showMessage(QString::fromStdString(RunInMemory(BuiltInMixture()).report.Summary()));
+    form.statusLine().showMessage(QString::fromStdString(RunInMemory(BuiltInMixture()).result.report.Summary()));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
