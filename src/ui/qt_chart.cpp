@@ -34,6 +34,8 @@ Form2& QtChart::loadedForm()
         applyCaption();
         if (units_ != nullptr)
             form_->followUnits(*units_);
+        if (!conditions_.isEmpty())
+            form_->setConditionMarkers(conditions_);
         QObject::connect(form_.data(), &Form2::tracedOverlayWanted, form_.data(), [this] {
             if (overlaySource_)
                 setTracedOverlay(overlaySource_());
@@ -62,6 +64,13 @@ void QtChart::setBridgeEstimate(bool estimate)
 {
     if (estimate || !form_.isNull())
         loadedForm().setBridgeEstimate(estimate);
+}
+
+void QtChart::setConditionMarkers(const QList<Form2::ConditionMarker>& markers)
+{
+    conditions_ = markers;
+    if (!form_.isNull())
+        form_->setConditionMarkers(conditions_);
 }
 
 void QtChart::setSeriesTitle(int series, const std::string& title)

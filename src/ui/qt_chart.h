@@ -47,6 +47,9 @@ public:
     // Names the equation of state after the mixture, "Envelope — <name> —
     // PR" (or "Envelope — PR" for an unnamed one); empty, for SRK, names none.
     void setModelName(const QString& name);
+    // The checked conditions the chart window draws, now and in every window
+    // made later; clearing the chart leaves them.
+    void setConditionMarkers(const QList<Form2::ConditionMarker>& markers);
 
     // The chart window, or null while there is none.
     Form2* form() const { return form_.data(); }
@@ -76,6 +79,7 @@ private:
     QString modelName_;
     std::function<TracedOverlay()> overlaySource_;
     std::function<void(Form2&)> formMade_;
+    QList<Form2::ConditionMarker> conditions_;
     UnitChoice* units_ = nullptr;
     bool closed_ = false;
 };
