@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 
 #include "casefile/case_file.h"
 #include "envelope/case.h"
+#include "envelope/condition_tables.h"
 #include "interaction/interaction_table.h"
 #include "envelope/csv.h"
 #include "envelope/run.h"
@@ -31,6 +33,7 @@
 #include "envelope/write_result.h"
 #include "output/output_files.h"
 
+#include "ui/condition_panel.h"
 #include "ui/flex_grid.h"
 #include "ui/look.h"
 #include "ui/mixture_editor.h"
@@ -72,6 +75,18 @@ std::vector<trace::TracePoint> SplinePoints(const Form2* form)
         points.push_back({value.x(), value.y(), trace::TracePhase::Dew});
     }
     return points;
+}
+
+// Writes the files into the folder, all of them or none; the problem, or an
+// empty text.
+QString WriteCsvFiles(const QString& folder, const std::vector<CsvFile>& csvFiles)
+{
+    OutputFiles files;
+    for (const CsvFile& csv : csvFiles)
+        if (!files.add(QFile::encodeName(QDir(folder).filePath(QString::fromLatin1(csv.fileName))).toStdString(),
+                       csv.contents))
+            return QString::fromStdString(files.problem());
+    return files.commit() ? QString() : QString::fromStdString(files.problem());
 }
 
 } // namespace
@@ -128,6 +143,12 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture()), uni
     auto* tablesRow = new QHBoxLayout;
     FlexGrid* grid1 = NewTableFrame(*this, 1, "Bubble Curve Table", *tablesRow, 1);
     FlexGrid* grid2 = NewTableFrame(*this, 2, "Dew Curve Table", *tablesRow, 1);
+    conditions_ = new ConditionPanel(*units_, this);
+    conditions_->setMixture(mixture_, eos_);
+    tablesRow->addWidget(conditions_, 1);
+    connect(conditions_, &ConditionPanel::conditionsChanged, this,
+            [this] { chart_.setConditionMarkers(ConditionMarkers(conditions_->conditions())); });
+    connect(conditions_, &ConditionPanel::exportRequested, this, &Form1::askAndExportConditions);
 
     auto* runRow = new QHBoxLayout;
     runRow->addStretch(1);
@@ -194,14 +215,16 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture()), uni
     layout->addLayout(tables, 1);
     layout->addWidget(statusLine_);
 
-    // "Run" first, then the grids in order, then the units; the frames take
-    // no focus.
+    // "Run" first, then the grids in order, then the units, then the
+    // condition check; the frames take no focus.
     setTabOrder(run, grid1);
     setTabOrder(grid1, grid2);
     setTabOrder(grid2, grid3);
     setTabOrder(grid3, points_->findChild<QWidget*>(QStringLiteral("TemperatureUnit")));
     setTabOrder(points_->findChild<QWidget*>(QStringLiteral("TemperatureUnit")),
                 points_->findChild<QWidget*>(QStringLiteral("PressureUnit")));
+    setTabOrder(points_->findChild<QWidget*>(QStringLiteral("PressureUnit")), &conditions_->temperatureField());
+    setTabOrder(&conditions_->compositions(), run);
     run->setFocus();
 
     connect(units_, &UnitChoice::changed, this, [this] {
@@ -233,8 +256,10 @@ void Form1::useMixture(const Mixture& mixture, EosKind eos, const QString& fileN
         return;
     mixture_ = chosen;
     eos_ = eos;
-    // The results shown are another mixture's or model's: none of them may stay.
+    // The results shown are another mixture's or model's: none of them may
+    // stay. The conditions kept are checked again for this one.
     clearResults();
+    conditions_->setMixture(mixture_, eos_);
     chart_.setModelName(eos_ == EosKind::SRK ? QString() : EosText(EosName(eos_)));
     if (IsBuiltInCase(mixture_))
         chart_.setMixtureName({});
@@ -423,25 +448,36 @@ QString Form1::exportAll(const QString& folder)
         csvFiles.push_back(std::move(csv));
     for (CsvFile& csv : TracedCsvFiles(tracedEnvelope()))
         csvFiles.push_back(std::move(csv));
-    OutputFiles files;
-    for (const CsvFile& csv : csvFiles)
-        if (!files.add(QFile::encodeName(QDir(folder).filePath(QString::fromLatin1(csv.fileName))).toStdString(),
-                       csv.contents))
-            return QString::fromStdString(files.problem());
-    return files.commit() ? QString() : QString::fromStdString(files.problem());
+    if (!conditions_->conditions().points.empty())
+        for (CsvFile& csv : ConditionsCsvFiles(conditions_->conditions()))
+            csvFiles.push_back(std::move(csv));
+    return WriteCsvFiles(folder, csvFiles);
 }
 
-void Form1::askAndExportAll()
+QString Form1::exportConditions(const QString& folder) const
 {
-    QFileDialog dialog(this, tr("Export all into folder"));
-    dialog.setObjectName(QStringLiteral("ExportAllDialog"));
+    const std::array<CsvFile, 2> files = ConditionsCsvFiles(conditions_->conditions());
+    return WriteCsvFiles(folder, {files.begin(), files.end()});
+}
+
+QString Form1::askExportFolder(const QString& caption, const QString& objectName)
+{
+    QFileDialog dialog(this, caption);
+    dialog.setObjectName(objectName);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (!exportDirectory_.isEmpty())
         dialog.setDirectory(exportDirectory_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void Form1::askAndExportAll()
+{
+    const QString chosen = askExportFolder(tr("Export all into folder"), QStringLiteral("ExportAllDialog"));
+    if (chosen.isEmpty())
         return;
-    const QString chosen = dialog.selectedFiles().constFirst();
     const QString problem = exportAll(chosen);
     if (problem.isEmpty()) {
         exportDirectory_ = QFileInfo(chosen).absoluteFilePath();
@@ -451,6 +487,22 @@ void Form1::askAndExportAll()
                         QMessageBox::Ok, this);
     message.setTextFormat(Qt::PlainText);
     message.setObjectName(QStringLiteral("ExportAllProblem"));
+    message.exec();
+}
+
+void Form1::askAndExportConditions()
+{
+    const QString chosen = askExportFolder(tr("Export the conditions into folder"), QStringLiteral("ExportConditionsDialog"));
+    if (chosen.isEmpty())
+        return;
+    const QString problem = exportConditions(chosen);
+    if (problem.isEmpty()) {
+        exportDirectory_ = QFileInfo(chosen).absoluteFilePath();
+        return;
+    }
+    QMessageBox message(QMessageBox::Warning, windowTitle(),
+                        tr("The conditions could not be exported: %1.").arg(problem), QMessageBox::Ok, this);
+    message.setObjectName(QStringLiteral("ExportConditionsProblem"));
     message.exec();
 }
 

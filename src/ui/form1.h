@@ -17,7 +17,10 @@
 // the spline bridge strays from it the spline points are drawn as an
 // estimate and the status line says so. Choosing another mixture empties
 // every result shown. Temperatures and pressures outside the tables are shown
-// in the units chosen; the choice, the windows' places, the last folders and
+// in the units chosen. Beside the bubble and dew tables, the "Check a
+// condition" panel checks temperatures and pressures for the mixture in use;
+// choosing another mixture checks them again for it, and the chart draws
+// them. The choice, the windows' places, the last folders and
 // whether the traced envelope is shown are remembered in the settings given
 // (rememberIn).
 
@@ -47,6 +50,7 @@ class QTableWidget;
 
 namespace envelope {
 
+class ConditionPanel;
 class FlexGrid;
 class PointsPanel;
 class UnitChoice;
@@ -88,6 +92,8 @@ public:
     QStatusBar& statusLine() const { return *statusLine_; }
     // The panel of the traced envelope's characteristic points.
     PointsPanel& pointsPanel() const { return *points_; }
+    // The panel that checks conditions for the mixture in use.
+    ConditionPanel& conditionPanel() const { return *conditions_; }
     // The units the windows show, outside the tables.
     UnitChoice& units() const { return *units_; }
     // The traced envelope of the mixture whose results are shown (of the
@@ -107,9 +113,14 @@ public:
     static QString ExportCsv(const Table& table, const QString& fileName);
     // Writes the three tables, the vapour-fraction points and the traced
     // envelope (critical-points.csv and traced.csv) into the folder, under
-    // the names and in the form of the command line's --csv --trace, all of
-    // them or none. The problem, or an empty text when they are written.
+    // the names and in the form of the command line's --csv --trace, and
+    // where conditions are checked also conditions.csv and
+    // phase-compositions.csv as --point writes them; all of them or none.
+    // The problem, or an empty text when they are written.
     QString exportAll(const QString& folder);
+    // Writes conditions.csv and phase-compositions.csv of the conditions
+    // checked into the folder, both or neither; the problem, or an empty text.
+    QString exportConditions(const QString& folder) const;
 
 public slots:
     // Clicked "Run".
@@ -130,8 +141,11 @@ private:
     // Asks where to export the table, offering the name under which the
     // command line writes it, and reports a failure in a message box.
     void askAndExportCsv(const Table& table, const char* fileName);
-    // Asks for a folder and exports every result there.
+    // Asks for a folder and exports every result, or the conditions, there.
     void askAndExportAll();
+    void askAndExportConditions();
+    // Asks for a folder to export into; empty when none was chosen.
+    QString askExportFolder(const QString& caption, const QString& objectName);
 
     void showProblem(const QString& objectName, const QString& text);
     // Shows the mixture's name and composition.
@@ -163,6 +177,7 @@ private:
     QStatusBar* statusLine_;
     UnitChoice* units_;
     PointsPanel* points_;
+    ConditionPanel* conditions_;
     QGroupBox* mixtureFrame_;
     QLabel* mixtureName_;
     QTableWidget* composition_;
