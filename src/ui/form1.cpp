@@ -460,50 +460,41 @@ QString Form1::exportConditions(const QString& folder) const
     return WriteCsvFiles(folder, {files.begin(), files.end()});
 }
 
-QString Form1::askExportFolder(const QString& caption, const QString& objectName)
+void Form1::askAndExportInto(const QString& caption, const QString& name, const QString& failure,
+                             const std::function<QString(const QString&)>& write)
 {
     QFileDialog dialog(this, caption);
-    dialog.setObjectName(objectName);
+    dialog.setObjectName(name + QStringLiteral("Dialog"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (!exportDirectory_.isEmpty())
         dialog.setDirectory(exportDirectory_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+        return;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    const QString problem = write(chosen);
+    if (problem.isEmpty()) {
+        exportDirectory_ = QFileInfo(chosen).absoluteFilePath();
+        return;
+    }
+    QMessageBox message(QMessageBox::Warning, windowTitle(), failure.arg(problem), QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
+    message.setObjectName(name + QStringLiteral("Problem"));
+    message.exec();
 }
 
 void Form1::askAndExportAll()
 {
-    const QString chosen = askExportFolder(tr("Export all into folder"), QStringLiteral("ExportAllDialog"));
-    if (chosen.isEmpty())
-        return;
-    const QString problem = exportAll(chosen);
-    if (problem.isEmpty()) {
-        exportDirectory_ = QFileInfo(chosen).absoluteFilePath();
-        return;
-    }
-    QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The results could not be exported: %1.").arg(problem),
-                        QMessageBox::Ok, this);
-    message.setTextFormat(Qt::PlainText);
-    message.setObjectName(QStringLiteral("ExportAllProblem"));
-    message.exec();
+    askAndExportInto(tr("Export all into folder"), QStringLiteral("ExportAll"),
+                     tr("The results could not be exported: %1."),
+                     [this](const QString& folder) { return exportAll(folder); });
 }
 
 void Form1::askAndExportConditions()
 {
-    const QString chosen = askExportFolder(tr("Export the conditions into folder"), QStringLiteral("ExportConditionsDialog"));
-    if (chosen.isEmpty())
-        return;
-    const QString problem = exportConditions(chosen);
-    if (problem.isEmpty()) {
-        exportDirectory_ = QFileInfo(chosen).absoluteFilePath();
-        return;
-    }
-    QMessageBox message(QMessageBox::Warning, windowTitle(),
-                        tr("The conditions could not be exported: %1.").arg(problem), QMessageBox::Ok, this);
-    message.setObjectName(QStringLiteral("ExportConditionsProblem"));
-    message.exec();
+    askAndExportInto(tr("Export the conditions into folder"), QStringLiteral("ExportConditions"),
+                     tr("The conditions could not be exported: %1."),
+                     [this](const QString& folder) { return exportConditions(folder); });
 }
 
 void Form1::askAndExportCsv(const Table& table, const char* fileName)

@@ -24,6 +24,7 @@
 // whether the traced envelope is shown are remembered in the settings given
 // (rememberIn).
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -144,8 +145,10 @@ private:
     // Asks for a folder and exports every result, or the conditions, there.
     void askAndExportAll();
     void askAndExportConditions();
-    // Asks for a folder to export into; empty when none was chosen.
-    QString askExportFolder(const QString& caption, const QString& objectName);
+    // Asks for a folder, writes into it and reports a failure; the dialog
+    // and the message are named <name>Dialog and <name>Problem.
+    void askAndExportInto(const QString& caption, const QString& name, const QString& failure,
+                          const std::function<QString(const QString&)>& write);
 
     void showProblem(const QString& objectName, const QString& text);
     // Shows the mixture's name and composition.

@@ -206,6 +206,7 @@ void ConditionPanelTest::badValuesAreShownAtTheirField()
 void ConditionPanelTest::conditionsAreRemovedCopiedAndExported()
 {
     Form1 form;
+    form.show();
     ConditionPanel& panel = form.conditionPanel();
     // The built-in case: the equation of state gives no answer at 2.5 K.
     for (const auto& [t, p] : {std::pair{"2.5", "1"}, {"300", "10"}, {"400", "5"}})
@@ -221,9 +222,12 @@ void ConditionPanelTest::conditionsAreRemovedCopiedAndExported()
     QCOMPARE(chart.conditionSeries()[0]->name(), QStringLiteral("condition 1: could not be checked"));
     QVERIFY(chart.conditionLegendEntries()[2]->isVisible());
 
-    // Removing the first renumbers the rest, on the chart too.
+    // Removing the first (Del in the list) renumbers the rest, on the chart too.
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     panel.selectPoint(0);
-    panel.removeSelected();
+    panel.list().setFocus();
+    QTest::keyClick(&panel.list(), Qt::Key_Delete);
     QCOMPARE(panel.list().rowCount(), 2);
     QCOMPARE(panel.list().item(0, 0)->text(), QStringLiteral("1"));
     QCOMPARE(panel.conditions().points[0].temperature, 300.0);
