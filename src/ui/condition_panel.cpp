@@ -156,6 +156,8 @@ ConditionPanel::ConditionPanel(UnitChoice& units, QWidget* parent)
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("ConditionProblem"));
     problem_->setWordWrap(true);
+    // The problem quotes what was typed: never read as markup.
+    problem_->setTextFormat(Qt::PlainText);
     problem_->setStyleSheet(QStringLiteral("color: %1").arg(QLatin1String(ProblemColour)));
     problem_->hide();
 
@@ -187,6 +189,7 @@ ConditionPanel::ConditionPanel(UnitChoice& units, QWidget* parent)
     answer_ = new QLabel(this);
     answer_->setObjectName(QStringLiteral("ConditionAnswer"));
     answer_->setWordWrap(true);
+    answer_->setTextFormat(Qt::PlainText);
     answer_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // The feed is the mixture's z, shown beside: the liquid and the vapour

@@ -21,6 +21,7 @@
 #include "condition/check.h"
 #include "envelope/case.h"
 #include "envelope/condition_tables.h"
+#include "thermo/cubic_model.h"
 #include "ui/chart_view.h"
 #include "ui/condition_panel.h"
 #include "ui/form1.h"
@@ -266,6 +267,14 @@ void ConditionPanelTest::anotherMixtureChecksThemAgain()
     Check(panel, QStringLiteral("250"), QStringLiteral("60"));
     QCOMPARE(panel.conditions().points[0].phases, condition::PointPhases::Two);
 
+    // Another equation of state for the same mixture checks them again.
+    const Mixture gas = form.mixture();
+    form.useMixture(gas, EosKind::PR);
+    const condition::ConditionCheck pr = condition::CheckCondition(gas, 250.0, 60.0, PengRobinson1976);
+    QCOMPARE(panel.conditions().points[0].vapourFraction, pr.vapourFraction);
+    QCOMPARE(panel.conditions().points[0].liquid, pr.liquid);
+    QVERIFY(pr.liquid != CoreChecks(gas, {{250.0, 60.0}}).points[0].liquid);
+
     form.useBuiltInCase();
     const CheckedConditions builtIn = CoreChecks(BuiltInMixture(), {{250.0, 60.0}});
     QCOMPARE(panel.conditions().componentNames, BuiltInMixture().componentNames);
@@ -274,6 +283,7 @@ void ConditionPanelTest::anotherMixtureChecksThemAgain()
     QCOMPARE(Row(panel.list(), 0), Listed(ConditionsRows(builtIn)[1]));
     QCOMPARE(panel.compositions().rowCount(),
              static_cast<int>(PhaseCompositionsRows(builtIn).size()) - 1);
+
 }
 
 void ConditionPanelTest::theChartDrawsThemAboveTheCurves()
