@@ -1,6 +1,5 @@
 #include "envelope/traced_overlay.h"
 
-#include "envelope/traced_tables.h"
 #include "thermo/numerical_fault.h"
 #include "validation/mixture_check.h"
 
@@ -19,7 +18,7 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
     mark("critical point", envelope.critical);
     mark("cricondenbar", envelope.cricondenbar);
     mark("cricondentherm", envelope.cricondentherm);
-    overlay.verdict = TraceVerdictText(envelope);
+    overlay.verdict = trace::FormatVerdict(envelope.verdict);
     return overlay;
 }
 
@@ -27,13 +26,13 @@ trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel&
 {
     trace::TracedEnvelope none;
     if (const MixtureProblem problem = CheckMixture(mixture); !problem.ok()) {
-        none.reason = problem.text;
+        none.verdict = {trace::Verdict::Stopped, problem.text};
         return none;
     }
     try {
         return trace::TraceEnvelope(mixture, model);
     } catch (const NumericalFault& fault) {
-        none.reason = fault.what();
+        none.verdict = {trace::Verdict::Stopped, std::string("the mixture cannot be traced: ") + fault.what()};
         return none;
     }
 }

@@ -283,7 +283,7 @@ private slots:
     void caseFileRunsItsMixture();
     void tableKijAreRunAndNamedInAClosingSection();
     void equationOfStateFromTheCaseOrEosIsNamedFirst();
-    void traceAddsTwoSectionsTwoFilesAndTheOverlay();
+    void traceAddsThreeSectionsThreeFilesAndTheOverlay();
     void pointsComeLastAsTwoSectionsAndTwoFiles();
     void aPointThatCannotBeCheckedIsMarkedAndFails();
     void everyExampleFillsItsThreeTables();
@@ -415,7 +415,7 @@ void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
     const Outcome traced = scratch.run({"--eos", "PR78", "--trace", "--headless"});
     QCOMPARE(traced.status, 0);
     QVERIFY(traced.out.startsWith("Equation of state: Peng-Robinson (1978)\n\nBubble Curve Table\n"));
-    QVERIFY(traced.out.contains("\nCritical Points\n"));
+    QVERIFY(traced.out.contains("\nTrace Status\n"));
 
     // A case's k_ij from the interaction table follow the model --eos names.
     scratch.write("table.json", R"({"components": [{"name": "N2", "z": 0.1}, {"name": "methane", "z": 0.9}],
@@ -434,9 +434,9 @@ void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
     QVERIFY(conditions({}) != conditions({"--eos", "PR"}));
 }
 
-// --trace: after the tables and a blank line the two sections, the same rows
-// as CSV files, and a chart picture with the overlay drawn.
-void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
+// --trace: after the tables and a blank line the three sections, the same
+// rows as CSV files, and a chart picture with the overlay drawn.
+void CommandLineTest::traceAddsThreeSectionsThreeFilesAndTheOverlay()
 {
     Scratch scratch;
     const Outcome plain = scratch.run({"--chart", "plain.png"});
@@ -445,25 +445,30 @@ void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
     QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
     QCOMPARE(outcome.status, 0);
     const QByteArray report = Report(expected_);
-    QVERIFY(outcome.out.startsWith(report + "\nCritical Points\nPoint\tT (K)\tP (bar)\ncritical point\t"));
+    QVERIFY(outcome.out.startsWith(report + "\nTrace Status\nStatus\tReason\ncomplete\t-\n\n"
+                                            "Critical Points\nPoint\tT (K)\tP (bar)\ncritical point\t"));
     const QList<QByteArray> lines = outcome.out.mid(report.size() + 1).split('\n');
-    QCOMPARE(lines.at(6), QByteArray("Traced Envelope"));
-    QCOMPARE(lines.at(7), QByteArray("Index\tT (K)\tP (bar)\tPhase"));
-    QCOMPARE(lines.at(8).split('\t').at(0), QByteArray("1"));
-    QVERIFY(lines.at(8).endsWith("\t1.000\tdew"));
+    QCOMPARE(lines.at(10), QByteArray("Traced Envelope"));
+    QCOMPARE(lines.at(11), QByteArray("Index\tT (K)\tP (bar)\tPhase"));
+    QCOMPARE(lines.at(12).split('\t').at(0), QByteArray("1"));
+    QVERIFY(lines.at(12).endsWith("\t1.000\tdew"));
     QCOMPARE(lines.last(), QByteArray()); // the output ends with a line feed
     QVERIFY(lines.at(lines.size() - 2).endsWith("\t1.000\tbubble"));
-    for (qsizetype i = 2; i <= 4; ++i) // three decimals, all three points found
+    for (qsizetype i = 6; i <= 8; ++i) // three decimals, all three points found
         QVERIFY2(QRegularExpression(QStringLiteral("^[a-z ]+\t\\d+\\.\\d{3}\t\\d+\\.\\d{3}$"))
                      .match(QString::fromLatin1(lines.at(i)))
                      .hasMatch(),
                  lines.at(i).constData());
+    // The critical point is a row of the traced curve, once.
+    const QByteArray critical = lines.at(6).mid(lines.at(6).indexOf('\t'));
+    QCOMPARE(outcome.out.count(critical + "\tcritical\n"), 1);
 
+    QCOMPARE(scratch.read("out/trace-status.csv"), QByteArray("Status,Reason\r\ncomplete,-\r\n"));
     const QByteArray criticalCsv = scratch.read("out/critical-points.csv");
     QVERIFY(criticalCsv.startsWith("Point,T (K),P (bar)\r\ncritical point,"));
     QCOMPARE(criticalCsv.count("\r\n"), 4);
     const QByteArray tracedCsv = scratch.read("out/traced.csv");
-    QCOMPARE(tracedCsv.count("\r\n"), lines.size() - 8);
+    QCOMPARE(tracedCsv.count("\r\n"), lines.size() - 12);
     QVERIFY(tracedCsv.endsWith(",1.000,bubble\r\n"));
 
     // The overlay's grey line and markers are on the picture, which is
@@ -501,7 +506,7 @@ void CommandLineTest::pointsComeLastAsTwoSectionsAndTwoFiles()
     const Outcome outcome = scratch.run({"--trace", "--point", "400,10", "--csv", "out", "--point=700,10"});
     QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
     QCOMPARE(outcome.status, 0);
-    QVERIFY(outcome.out.startsWith(Report(expected_) + "\nCritical Points\n"));
+    QVERIFY(outcome.out.startsWith(Report(expected_) + "\nTrace Status\n"));
     const Mixture mixture = BuiltInMixture();
     const CheckedConditions checked{
         mixture.componentNames,

@@ -248,7 +248,7 @@ void RunClickTest::aUsersMixtureShowsItsTracedEnvelopeFirst()
     form.show();
     ClickRun(form);
     const trace::TracedEnvelope traced = TracedEnvelopeOf(form.mixture());
-    QCOMPARE(traced.status, trace::TraceStatus::Complete);
+    QCOMPARE(traced.verdict.kind, trace::Verdict::Complete);
 
     // The chart shows the traced envelope without being asked, every legend
     // entry named, the spline points as an estimate.
