@@ -35,11 +35,13 @@ namespace envelope {
 
 namespace {
 
-// What the batch run computes: the run, the traced envelope of the same
+// What the batch run computes: the run (empty under --trace-only, and
+// without tables when its start failed), the traced envelope of the same
 // mixture under --trace or for the chart of a mixture other than the
 // built-in case (null otherwise), and the conditions checked under --point.
 struct BatchResult {
     const MemoryRun& run;
+    bool runHasTables;
     const trace::TracedEnvelope* traced;
     // A mixture other than the built-in case: its picture names every series.
     bool userMixture;
@@ -92,20 +94,24 @@ std::vector<trace::TracePoint> SplinePoints(const MemoryChart& chart)
 struct PlannedFile {
     std::string path;
     std::function<std::string(const BatchResult&, OutputFiles&, std::string& problem)> contents;
+    // A table of the run, not written when the run has none.
+    bool ofRun = false;
 };
 
 std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
 {
     std::vector<PlannedFile> files;
     if (!command.csvDirectory.empty()) {
-        for (std::size_t index = 0; index < RunCsvFileNames.size(); ++index)
-            files.push_back({JoinPath(command.csvDirectory, RunCsvFileNames[index]),
-                             [index](const BatchResult& result, OutputFiles&, std::string&) {
-                                 const MemoryRun& run = result.run;
-                                 return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
-                                                    FractionPoints(run.result))[index]
-                                     .contents;
-                             }});
+        if (!command.traceOnly)
+            for (std::size_t index = 0; index < RunCsvFileNames.size(); ++index)
+                files.push_back({JoinPath(command.csvDirectory, RunCsvFileNames[index]),
+                                 [index](const BatchResult& result, OutputFiles&, std::string&) {
+                                     const MemoryRun& run = result.run;
+                                     return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
+                                                        FractionPoints(run.result))[index]
+                                         .contents;
+                                 },
+                                 true});
         if (command.trace)
             for (std::size_t index = 0; index < TracedCsvFileNames.size(); ++index)
                 files.push_back({JoinPath(command.csvDirectory, TracedCsvFileNames[index]),
@@ -164,11 +170,19 @@ std::string TargetProblem(const CommandLine& command, const std::vector<PlannedF
     return {};
 }
 
+// The trace's verdict when it stopped, as its one line on standard error.
+int TraceStopped(const trace::TracedEnvelope& traced)
+{
+    return Fail("the traced envelope " + trace::FormatVerdict(traced.verdict), ExitFailure);
+}
+
 // Every file asked for, or none; the problem, or an empty text.
 std::string WriteFiles(const std::vector<PlannedFile>& planned, const BatchResult& result)
 {
     OutputFiles files;
     for (const PlannedFile& file : planned) {
+        if (file.ofRun && !result.runHasTables)
+            continue;
         std::string problem;
         const std::string contents = file.contents(result, files, problem);
         if (!problem.empty())
@@ -224,10 +238,14 @@ int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos)
     if (const std::string problem = TargetProblem(command, files); !problem.empty())
         return UsageError(problem);
 
+    // The run, unless only the trace is asked for; a run whose start failed
+    // has no tables, and without --trace nothing to show.
     const CubicModel& model = CubicModelOf(eos);
-    const MemoryRun run = RunInMemory(mixture, model, RunOptionsFromEnvironment());
+    const MemoryRun run =
+        command.traceOnly ? MemoryRun{} : RunInMemory(mixture, model, RunOptionsFromEnvironment());
     const RunReport& runReport = run.result.report;
-    if (runReport.outcome == RunOutcome::StartPhaseFailed)
+    const bool runHasTables = !command.traceOnly && runReport.outcome != RunOutcome::StartPhaseFailed;
+    if (!command.traceOnly && !runHasTables && !command.trace)
         return NumericalError(runReport);
     // A mixture of the user's own has its chart drawn with the true envelope.
     const bool userMixture = !IsBuiltInCase(mixture);
@@ -236,16 +254,19 @@ int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos)
     if (traces)
         traced = TracedEnvelopeOf(mixture, model);
     const CheckedConditions conditions = CheckConditions(mixture, model, command.points);
-    if (const std::string problem = WriteFiles(files, {run, traces ? &traced : nullptr, userMixture, conditions});
+    if (const std::string problem =
+            WriteFiles(files, {run, runHasTables, traces ? &traced : nullptr, userMixture, conditions});
         !problem.empty())
         return UsageError(problem);
 
     std::ostringstream report;
     if (eos != EosKind::SRK)
         report << "Equation of state: " << EosTitle(eos) << "\n\n";
-    WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
+    if (runHasTables)
+        WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
     if (command.trace) {
-        report << '\n';
+        if (runHasTables)
+            report << '\n';
         WriteTracedReport(report, traced);
     }
     if (mixture.kijFromTable)
@@ -257,9 +278,16 @@ int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos)
     }
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
-    if (runReport.outcome != RunOutcome::Completed)
-        return NumericalError(runReport);
-    return ConditionFailure(conditions);
+    // Each part that failed says so in one line of its own: the run first,
+    // then the trace, then the conditions.
+    int status = 0;
+    if (!command.traceOnly && runReport.outcome != RunOutcome::Completed)
+        status = NumericalError(runReport);
+    if (command.trace && traced.verdict.kind == trace::Verdict::Stopped)
+        status = TraceStopped(traced);
+    if (const int failed = ConditionFailure(conditions); failed != 0)
+        status = failed;
+    return status;
 }
 
 } // namespace envelope

@@ -51,15 +51,18 @@ constexpr Option Options[] = {
      "1976) or PR78 (Peng-Robinson 1978, another m(omega) above omega = 0.491); overrides the case file's.",
      false},
     {"trace", 0, nullptr,
-     "Also trace the envelope through its critical point: print the critical point, cricondenbar and "
-     "cricondentherm and the traced points after the tables, write them as critical-points.csv and traced.csv "
-     "with --csv, and draw the traced curve on the chart with --chart.",
+     "Also trace the envelope through its critical point: print the trace's status (complete, open or "
+     "stopped), the critical point, cricondenbar and cricondentherm and the traced points after the tables, "
+     "write them as trace-status.csv, critical-points.csv and traced.csv with --csv, and draw the traced curve "
+     "on the chart with --chart.",
      false},
     {"point", 0, "T,P",
      "Also check the condition of temperature T (K) and pressure P (bar): one phase or two, the vapour fraction "
      "and the phases' compositions, printed after everything else and written as conditions.csv and "
      "phase-compositions.csv with --csv. May be given more than once. Implies --headless.",
      false, true},
+    {"trace-only", 0, nullptr,
+     "Trace the envelope as --trace does, without the run and its tables. Implies --headless.", false},
 };
 
 constexpr std::string_view Description =
@@ -250,7 +253,8 @@ CommandLine ParseCommandLine(int argc, char* argv[])
     if (!command.chartFile.empty() && !IsChartPictureName(command.chartFile))
         return Usage("unsupported chart format " + QuotedName(command.chartFile) +
                      ": the name must end in .png or .svg");
-    command.trace = given.count("trace") != 0;
+    command.traceOnly = given.count("trace-only") != 0;
+    command.trace = given.count("trace") != 0 || command.traceOnly;
     for (const std::string& value : repeated["point"]) {
         PointInput point;
         if (const std::string problem = ReadPoint(value, point); !problem.empty())
@@ -264,7 +268,7 @@ CommandLine ParseCommandLine(int argc, char* argv[])
                          " after --eos (known: SRK, PR, PR78)");
     }
     command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty() ||
-                       !command.points.empty();
+                       !command.points.empty() || command.traceOnly;
     return command;
 }
 

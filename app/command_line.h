@@ -34,8 +34,9 @@ struct CommandLine {
     std::string chartFile;
     // The case file of the mixture to run; empty for the built-in case.
     std::string caseFile;
-    // Also trace the envelope through the critical point: two more sections
-    // in the report, two more CSV files, and the traced curve on the chart.
+    // Also trace the envelope through the critical point: three more
+    // sections in the report, three more CSV files, and the traced curve on
+    // the chart.
     bool trace = false;
     // The conditions to check (--point, the one option that may be given
     // more than once), in the order given; they imply headless.
@@ -43,6 +44,9 @@ struct CommandLine {
     // The equation of state given with --eos, which overrides the case
     // file's; none when not given.
     std::optional<EosKind> eos;
+    // Trace the envelope without the run: only the traced sections, files
+    // and curve. Implies trace and headless.
+    bool traceOnly = false;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and

@@ -32,8 +32,9 @@ std::string FormatVerdict(const TraceVerdict& verdict);
 
 // The highest pressure the trace follows, bar. A cubic equation of state
 // whose constants come from critical points and vapour pressures has no
-// footing far above them: at 1000 bar a liquid's volume is within a few
-// per cent of the co-volume. An envelope that has not turned by then is one
+// footing far above them: at 1000 bar a liquid's molar volume is only 5 to
+// 25 per cent above the co-volume, where the repulsion term alone decides
+// and was fitted to nothing. An envelope that has not turned by then is one
 // whose two phases persist to any pressure (gas-gas or liquid-liquid
 // immiscibility, as of nitrogen or hydrogen with heavier components).
 inline constexpr double PressureLimit = 1000.0;

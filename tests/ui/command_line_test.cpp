@@ -286,6 +286,8 @@ private slots:
     void traceAddsThreeSectionsThreeFilesAndTheOverlay();
     void pointsComeLastAsTwoSectionsAndTwoFiles();
     void aPointThatCannotBeCheckedIsMarkedAndFails();
+    void traceOnlyGivesTheTraceWithoutTheRun();
+    void eachFailedPartSaysSoInOneLine();
     void everyExampleFillsItsThreeTables();
     void aUsersMixtureIsDrawnWithItsTracedEnvelope();
     void aFailedStartGivesItsReasonOnTheErrorLine();
@@ -565,6 +567,70 @@ void CommandLineTest::aPointThatCannotBeCheckedIsMarkedAndFails()
              outcome.err.constData());
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY(scratch.read("out/conditions.csv").endsWith("\r\n2,2.500,1.000,?,-\r\n"));
+}
+
+// --trace-only: the traced sections alone, as --trace prints them, their
+// three files and a picture of the traced curve; no run, no run files.
+void CommandLineTest::traceOnlyGivesTheTraceWithoutTheRun()
+{
+    Scratch scratch;
+    const Outcome both = scratch.run({"--trace", "--headless"});
+    QCOMPARE(both.status, 0);
+    const Outcome outcome = scratch.run({"--trace-only", "--csv", "out", "--chart", "out/traced.png"});
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+    QCOMPARE(outcome.status, 0);
+    QVERIFY(outcome.out.startsWith("Trace Status\n"));
+    QCOMPARE(outcome.out, both.out.mid(Report(expected_).size() + 1));
+    QCOMPARE(scratch.listing(), (QStringList{"out", "out/critical-points.csv", "out/trace-status.csv",
+                                             "out/traced.csv", "out/traced.png"}));
+    QVERIFY(CountColour(QImage(scratch.path("out/traced.png")), qRgb(128, 128, 128)) > 100);
+}
+
+// The run's failure and a stopped trace each print one line on standard
+// error, the run's first, and give status 1; an open trace is an answer.
+void CommandLineTest::eachFailedPartSaysSoInOneLine()
+{
+    Scratch scratch;
+    const auto binary = [&](const char* file, const char* a, double za, const char* b) {
+        scratch.write(QLatin1String(file), QStringLiteral(R"({"components": [{"name": "%1", "z": %2},
+            {"name": "%3", "z": %4}]})").arg(QLatin1String(a)).arg(za).arg(QLatin1String(b)).arg(1.0 - za).toUtf8());
+    };
+    // Nitrogen and hydrogen sulfide: the run's dew start fails, the trace is
+    // printed and written all the same, and is open.
+    binary("open.json", "nitrogen", 0.1, "hydrogen sulfide");
+    Outcome outcome = scratch.run({"--case", "open.json", "--trace", "--csv", "out"});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.err, QByteArray("a numerical error has occured: start points: dew point: no all-liquid "
+                                     "temperature found below the start guess (no bracket)\n"));
+    QVERIFY2(outcome.out.startsWith("Trace Status\nStatus\tReason\nopen\tthe bubble branch climbs past 1000 bar at "),
+             outcome.out.left(200).constData());
+    QCOMPARE(scratch.listing(), (QStringList{"open.json", "out", "out/critical-points.csv", "out/trace-status.csv",
+                                             "out/traced.csv"}));
+    outcome = scratch.run({"--case", "open.json", "--trace-only"});
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+
+    // Nitrogen and ethane, 90/10: the run's spline stage fails and the trace
+    // stops; alone, the trace's line.
+    binary("both.json", "nitrogen", 0.9, "ethane");
+    outcome = scratch.run({"--case", "both.json", "--trace", "--headless"});
+    QCOMPARE(outcome.status, 1);
+    const QList<QByteArray> lines = outcome.err.split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.at(0).startsWith("a numerical error has occured: spline: "), lines.at(0).constData());
+    QVERIFY2(lines.at(1).startsWith("envelope: the traced envelope stopped: no convergence on the dew branch after "),
+             lines.at(1).constData());
+    QVERIFY(outcome.out.contains("\nstopped\t" + lines.at(1).mid(lines.at(1).indexOf("no convergence")) + "\n"));
+    outcome = scratch.run({"--case", "both.json", "--trace-only"});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.err, lines.at(1) + "\n");
+
+    // Methane and ethane, 50/50: the run fails, the trace alone does not.
+    binary("run.json", "methane", 0.5, "ethane");
+    outcome = scratch.run({"--case", "run.json", "--trace-only"});
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+    QVERIFY(outcome.out.startsWith("Trace Status\nStatus\tReason\ncomplete\t-\n"));
 }
 
 void CommandLineTest::everyExampleFillsItsThreeTables()
