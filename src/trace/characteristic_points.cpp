@@ -164,12 +164,9 @@ CharacteristicPoint RefineExtremum(CurveSystem& system, const CurveNode& a, cons
     for (int pass = 0; pass < 40; ++pass) {
         const double uLo = lo.X[parameter], uHi = hi.X[parameter];
         const double u = sHi == sLo ? 0.5 * (uLo + uHi) : uLo - sLo * (uHi - uLo) / (sHi - sLo);
-        if (!PointAt(system, lo, hi, parameter, u, trial)) {
-            // Next to the critical point Newton may fall onto the trivial
-            // solution; the cubic through the bracket is then the estimate.
-            Interpolate(system, lo, hi, parameter, u, best);
-            break;
-        }
+        // A trial point that does not converge leaves the extreme unverified.
+        if (!PointAt(system, lo, hi, parameter, u, trial))
+            return {};
         const double s = slope(trial);
         best = trial.X;
         if (std::fabs(s) < 1e-11 || std::fabs(uHi - uLo) < 1e-13)
@@ -209,7 +206,17 @@ CharacteristicPoint LargestOnCurve(CurveSystem& system, std::span<const CurveNod
             continue;
         const TracePhase side = phases[i - 1] != TracePhase::Critical ? phases[i - 1] : phases[i];
         system.SetYVapour(side != TracePhase::Bubble);
-        CharacteristicPoint p = RefineExtremum(system, a, b, parameter, value);
+        // Beside the critical point temperature and pressure both turn, and
+        // only the ln K run on steadily: the one that changes fastest is the
+        // parameter there.
+        std::size_t along = parameter;
+        if (side != phases[i - 1] || side != phases[i]) {
+            along = 0;
+            for (std::size_t k = 1; k < system.TemperatureIndex(); ++k)
+                if (std::fabs(a.tangent[k]) > std::fabs(a.tangent[along]))
+                    along = k;
+        }
+        CharacteristicPoint p = RefineExtremum(system, a, b, along, value);
         double v = p.found ? std::log(value == system.TemperatureIndex() ? p.temperature : p.pressure) : -HUGE_VAL;
         // Where the maximum is the critical point itself (a nearly pure
         // fluid's), points converged beside it are no closer than the
