@@ -1,6 +1,7 @@
 // The tracer's own equation-of-state code: the closed-form cubic, the
 // analytic derivatives of ln phi against finite differences at random states,
-// and the criticality conditions at a pure component's critical point.
+// and the criticality conditions at a pure component's critical point and
+// with a component absent.
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,32 @@ TEST_P(EachModel, CriticalityVanishesAtThePureCriticalPoint)
     const double dPdV = (model.Pressure(T, V + h, n) - model.Pressure(T, V - h, n)) / (2 * h);
     const double sum = Q[0] * 0.16 + 2 * Q[1] * 0.24 + Q[3] * 0.36; // along the feed: n Q n
     EXPECT_NEAR(sum, -V * V * dPdV / (GasConstant * T), 1e-6 * std::fabs(sum));
+}
+
+// A component absent from the feed takes no part: the conditions are those
+// of the mixture without it, and at a distance to the critical point of a
+// nearly pure fluid that is as small as the fluid's own.
+TEST(TraceModel, AnAbsentComponentLeavesTheCriticalityConditionsAlone)
+{
+    const Mixture mix = BuiltInMixture();
+    const SrkModel all(mix);
+    Mixture two = mix;
+    for (auto* list : {&two.criticalTemperature, &two.criticalPressure, &two.acentricFactor})
+        list->pop_back();
+    two.feed = {0.4, 0.6};
+    const SrkModel without(two);
+    const CriticalityConditions a = Criticality(all, 250.0, 1e-4, std::vector<double>{0.4, 0.6, 0.0});
+    const CriticalityConditions b = Criticality(without, 250.0, 1e-4, two.feed);
+    EXPECT_NEAR(a.quadratic, b.quadratic, 1e-12 * std::fabs(b.quadratic));
+    EXPECT_NEAR(a.cubic, b.cubic, 1e-12 * std::fabs(b.cubic));
+
+    const double Vc = GasConstant * 305.43 / (3.0 * 48.84);
+    const CriticalityDistance pure = DistanceToCritical(all, 305.43, Vc, std::vector<double>{0.0, 1.0, 0.0});
+    EXPECT_LT(pure.temperature, 1e-5);
+    EXPECT_LT(pure.pressure, 1e-4);
+    // Three tenths of a kelvin off, one Newton step says so.
+    const CriticalityDistance off = DistanceToCritical(all, 305.13, Vc, std::vector<double>{0.0, 1.0, 0.0});
+    EXPECT_NEAR(off.temperature, 0.3 / 305.13, 2e-4);
 }
 
 TEST(TraceModel, UnusableConstantsFault)
