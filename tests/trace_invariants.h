@@ -1,8 +1,10 @@
 #pragma once
-// What every traced envelope must keep, checked alike by the sweep over
-// mixtures of table components and by the fuzz target over random ones.
-// Each function returns the problems it found, in words; none when the
-// envelope keeps its invariants.
+// What a traced envelope must keep. TraceProblems holds for every trace and
+// is checked alike by the sweep over mixtures of table components and by
+// the fuzz target over random ones; StabilityProblems, by the stability
+// test, holds for complete traces of the sweep's mixtures. Each function
+// returns the problems it found, in words; none when the envelope keeps its
+// invariants.
 
 #include <algorithm>
 #include <cmath>
@@ -139,9 +141,6 @@ inline Chord ChordOf(const trace::TracedEnvelope& e, bool alongTemperature, doub
     return {0.5 * (lo + hi), (hi - lo) / (0.5 * (lo + hi))};
 }
 
-// Which of the checks around the characteristic points to make.
-enum class Around { InsideOnly, InsideAndBeyond };
-
 // Beside the cricondenbar and the cricondentherm: a point beyond it (higher
 // pressure at its temperature, higher temperature at its pressure) is one
 // phase, and the middle of the chord a little below it (a little left of
@@ -150,8 +149,7 @@ enum class Around { InsideOnly, InsideAndBeyond };
 // between traced points resolve; inside, so is one that the test finds one
 // phase, since next to a critical point its trial phases may fall back onto
 // the feed. A check never decided is left out and counted in skipped.
-inline std::vector<std::string> StabilityProblems(const Mixture& mixture, const trace::TracedEnvelope& e, Around around,
-                                                  int& skipped)
+inline std::vector<std::string> StabilityProblems(const Mixture& mixture, const trace::TracedEnvelope& e, int& skipped)
 {
     constexpr double BeyondP = 0.005, BeyondT = 0.002, NarrowestChord = 0.001;
     std::vector<std::string> problems;
@@ -184,12 +182,11 @@ inline std::vector<std::string> StabilityProblems(const Mixture& mixture, const 
             continue;
         const char* name = pressure ? "cricondenbar" : "cricondentherm";
         const double step = pressure ? BeyondP : BeyondT;
-        if (around == Around::InsideAndBeyond)
-            check(std::string("a point beyond the ") + name, true, [&](double k, double& T, double& P) {
-                T = pressure ? c.temperature : c.temperature * (1.0 + k * step);
-                P = pressure ? c.pressure * (1.0 + k * step) : c.pressure;
-                return true;
-            });
+        check(std::string("a point beyond the ") + name, true, [&](double k, double& T, double& P) {
+            T = pressure ? c.temperature : c.temperature * (1.0 + k * step);
+            P = pressure ? c.pressure * (1.0 + k * step) : c.pressure;
+            return true;
+        });
         check(std::string("a point inside the ") + name, false, [&](double k, double& T, double& P) {
             const double value = (pressure ? c.pressure : c.temperature) * (1.0 - k * step);
             const Chord chord = ChordOf(e, !pressure, value);

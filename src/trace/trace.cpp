@@ -127,7 +127,8 @@ private:
     bool Step(double step, bool& final, int& iterations);
     // Across ln K_k = 0 from the last point: through a critical point, or on
     // through an azeotrope. False when neither is found; `final` when the
-    // point beyond is the last, at the start pressure.
+    // point beyond is the last, at the start pressure. A critical point past
+    // the pressure limit ends the trace there, open, with no point added.
     bool Cross(std::size_t k, bool& final);
     // The point beyond the sign change of ln K_k, as far from it as the last
     // point, or at the start pressure when that lies before it.
@@ -135,6 +136,9 @@ private:
     // Whether the trace ends with the point just added: back at the start
     // pressure, or beyond the range followed. Sets the verdict.
     bool Ended(bool final);
+    // The verdict of a branch that climbs past the pressure limit at T; ends
+    // the trace.
+    void PastLimit(double T);
     // A point of the curve at X[k] = u predicted from the last points, with
     // y's root as yVapour says, near its prediction; its Newton iterations,
     // or -1 when there is none.
@@ -153,6 +157,8 @@ private:
     std::vector<TracePhase> phases_;
     TracePhase side_ = TracePhase::Dew;
     double lnP0_ = 0.0;
+    // The verdict is given: the trace ends.
+    bool ended_ = false;
     TracedEnvelope result_;
 };
 
@@ -289,6 +295,12 @@ bool Tracer::Cross(std::size_t k, bool& final)
                 distance.temperature = distance.pressure = HUGE_VAL;
             }
             if (distance.temperature < CriticalTolerance && distance.pressure < CriticalTolerance) {
+                // A critical point above the pressure limit is beyond what
+                // the trace follows: the branch climbs past the limit.
+                if (P > PressureLimit) {
+                    PastLimit(T);
+                    return true;
+                }
                 if (!result_.critical.found) {
                     result_.critical = {true, T, P};
                     result_.criticalVolume = crossing.volume;
@@ -322,6 +334,15 @@ bool Tracer::Cross(std::size_t k, bool& final)
     return false;
 }
 
+void Tracer::PastLimit(double T)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "the %s branch climbs past %g bar at T = %.3f K", BranchName(side_), PressureLimit,
+                  T);
+    result_.verdict = {Verdict::Open, text};
+    ended_ = true;
+}
+
 bool Tracer::Ended(bool final)
 {
     const TracePoint& p = result_.points.back();
@@ -332,13 +353,11 @@ bool Tracer::Ended(bool final)
             result_.verdict = {Verdict::Open, Where("no critical point: back at the start pressure")};
         return true;
     }
-    char text[160];
     if (p.pressure > PressureLimit) {
-        std::snprintf(text, sizeof text, "the %s branch climbs past %g bar at T = %.3f K", BranchName(side_),
-                      PressureLimit, p.temperature);
-        result_.verdict = {Verdict::Open, text};
+        PastLimit(p.temperature);
         return true;
     }
+    char text[160];
     if (p.temperature < MinTemperature || p.temperature > MaxTemperature) {
         std::snprintf(text, sizeof text, "the %s branch leaves %g to %g K at P = %.3f bar", BranchName(side_),
                       MinTemperature, MaxTemperature, p.pressure);
@@ -411,7 +430,7 @@ TracedEnvelope Tracer::Run(const Mixture& mixture)
         if (largestLnK <= CrossingLnK && last.X[k] * last.tangent[k] < 0.0 && largestLnK < failedCrossing) {
             if (Cross(k, final)) {
                 failedCrossing = HUGE_VAL;
-                if (Ended(final))
+                if (ended_ || Ended(final))
                     break;
                 continue;
             }
