@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "thermo/numerical_fault.h"
 #include "thermo/wilson.h"
@@ -145,7 +146,7 @@ private:
     int PointAt(std::size_t k, double u, bool yVapour, CurveNode& out);
     void Predict(std::size_t k, double u, std::span<double> X) const;
     bool NearPrediction(std::span<const double> X, std::span<const double> predicted) const;
-    void Add(const CurveNode& node, TracePhase phase);
+    void Add(CurveNode node, TracePhase phase);
     std::string Where(const char* what) const;
 
     const TraceOptions& options_;
@@ -159,6 +160,8 @@ private:
     double lnP0_ = 0.0;
     // The verdict is given: the trace ends.
     bool ended_ = false;
+    // Where the last point was predicted.
+    std::vector<double> predicted_;
     TracedEnvelope result_;
 };
 
@@ -187,7 +190,7 @@ bool Tracer::Start(const Mixture& mixture)
             up[iP] = 1.0;
             Orient(node.tangent, up);
             lnP0_ = node.X[iP];
-            Add(node, TracePhase::Dew);
+            Add(std::move(node), TracePhase::Dew);
             return true;
         }
     }
@@ -198,11 +201,11 @@ bool Tracer::Start(const Mixture& mixture)
     return false;
 }
 
-void Tracer::Add(const CurveNode& node, TracePhase phase)
+void Tracer::Add(CurveNode node, TracePhase phase)
 {
-    nodes_.push_back(node);
-    phases_.push_back(phase);
     result_.points.push_back({std::exp(node.X[n_]), std::exp(node.X[n_ + 1]), phase});
+    nodes_.push_back(std::move(node));
+    phases_.push_back(phase);
 }
 
 std::string Tracer::Where(const char* what) const
@@ -244,11 +247,11 @@ int Tracer::PointAt(std::size_t k, double u, bool yVapour, CurveNode& out)
     out.X.resize(m);
     out.tangent.resize(m);
     Predict(k, u, out.X);
-    const std::vector<double> predicted = out.X;
+    predicted_.assign(out.X.begin(), out.X.end());
     system_.SetYVapour(yVapour);
     const int iterations = system_.Solve(out.X, k, u, PointIterations, PointMaxChange, out.tangent);
     system_.SetYVapour(side_ != TracePhase::Bubble);
-    if (iterations < 0 || !NearPrediction(out.X, predicted))
+    if (iterations < 0 || !NearPrediction(out.X, predicted_))
         return -1;
     // Onward is the way the fixed unknown was stepped: past the critical
     // point of a nearly pure fluid temperature and pressure turn back
@@ -389,10 +392,10 @@ bool Tracer::Step(double step, bool& final, int& iterations)
     if (reach > 1.0)
         target = last.X[fixed] + (target - last.X[fixed]) / reach;
 
-    std::vector<double> predicted(m);
-    Predict(fixed, target, predicted);
+    predicted_.resize(m);
+    Predict(fixed, target, predicted_);
     // Back at the start pressure: the last point is exactly there.
-    final = predicted[iP] < lnP0_ && last.tangent[iP] < 0.0;
+    final = predicted_[iP] < lnP0_ && last.tangent[iP] < 0.0;
     if (final) {
         fixed = iP;
         target = lnP0_;
@@ -406,7 +409,7 @@ bool Tracer::Step(double step, bool& final, int& iterations)
     // but the last fall below the start pressure.
     if (next.X[reference] * last.X[reference] <= 0.0 || (!final && next.X[iP] < lnP0_))
         return false;
-    Add(next, side_);
+    Add(std::move(next), side_);
     return true;
 }
 
