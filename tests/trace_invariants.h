@@ -18,7 +18,7 @@ namespace envelope::test {
 // values a kelvin away and a tenth of the volume away.
 inline bool SatisfiesCriticality(const Mixture& mixture, const trace::TracedEnvelope& e)
 {
-    const trace::SrkModel model(mixture);
+    const trace::MixtureModel model(mixture, SoaveRedlichKwong);
     std::vector<double> z = mixture.feed;
     double sum = 0.0;
     for (double v : z)

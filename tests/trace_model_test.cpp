@@ -162,14 +162,14 @@ TEST(TraceModel, AnAbsentComponentLeavesTheCriticalityConditionsAlone)
     Mixture two = mix;
     for (auto* list : {&two.criticalTemperature, &two.criticalPressure, &two.acentricFactor})
         list->pop_back();
-    const CriticalityConditions a = Criticality(SrkModel(mix), 250.0, 1e-4, std::vector<double>{0.4, 0.6, 0.0});
-    const CriticalityConditions b = Criticality(SrkModel(two), 250.0, 1e-4, std::vector<double>{0.4, 0.6});
+    const CriticalityConditions a = Criticality(MixtureModel(mix, SoaveRedlichKwong), 250.0, 1e-4, std::vector<double>{0.4, 0.6, 0.0});
+    const CriticalityConditions b = Criticality(MixtureModel(two, SoaveRedlichKwong), 250.0, 1e-4, std::vector<double>{0.4, 0.6});
     EXPECT_NEAR(a.quadratic, b.quadratic, 1e-12 * std::fabs(b.quadratic));
     EXPECT_NEAR(a.cubic, b.cubic, 1e-12 * std::fabs(b.cubic));
     const double Vc = GasConstant * 305.43 / (3.0 * 48.84);
     const std::vector<double> ethane = {0.0, 1.0, 0.0};
-    EXPECT_LT(DistanceToCritical(SrkModel(mix), 305.43, Vc, ethane).temperature, 1e-5);
-    EXPECT_NEAR(DistanceToCritical(SrkModel(mix), 305.13, Vc, ethane).temperature, 0.3 / 305.13, 2e-4);
+    EXPECT_LT(DistanceToCritical(MixtureModel(mix, SoaveRedlichKwong), 305.43, Vc, ethane).temperature, 1e-5);
+    EXPECT_NEAR(DistanceToCritical(MixtureModel(mix, SoaveRedlichKwong), 305.13, Vc, ethane).temperature, 0.3 / 305.13, 2e-4);
 }
 
 TEST(TraceModel, UnusableConstantsFault)

@@ -126,7 +126,7 @@ TEST(PengRobinson, NearlyPurePropaneEndsAtItsCriticalPoint)
     mix.acentricFactor = {0.152, 0.200, 0.4};
     mix.feed = {0.999, 0.001, 0.0};
     const TracedEnvelope e = TraceEnvelope(mix, PengRobinson1976);
-    ASSERT_EQ(e.status, TraceStatus::Complete) << e.reason;
+    ASSERT_EQ(e.verdict.kind, Verdict::Complete) << e.verdict.reason;
     ASSERT_TRUE(e.critical.found);
     EXPECT_NEAR(e.critical.temperature, 369.83, 0.1);
     EXPECT_NEAR(e.critical.pressure, 42.48, 0.05);
@@ -144,7 +144,7 @@ TEST(PengRobinson, TracesANaturalGasThroughItsCriticalPoint)
     gas.acentricFactor = {0.039, 0.225, 0.011, 0.099, 0.153, 0.183, 0.199, 0.227, 0.251};
     gas.feed = {0.01, 0.02, 0.85, 0.06, 0.03, 0.01, 0.01, 0.005, 0.005};
     const TracedEnvelope e = TraceEnvelope(gas, PengRobinson1976);
-    ASSERT_EQ(e.status, TraceStatus::Complete) << e.reason;
+    ASSERT_EQ(e.verdict.kind, Verdict::Complete) << e.verdict.reason;
     ASSERT_TRUE(e.critical.found && e.cricondenbar.found && e.cricondentherm.found);
     EXPECT_GE(e.cricondenbar.pressure, e.critical.pressure);
     EXPECT_GE(e.cricondentherm.temperature, e.critical.temperature);
