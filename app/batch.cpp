@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -26,7 +27,6 @@
 #include "output/standard_output.h"
 #include "output/target_check.h"
 
-#include "thermo/numerical_fault.h"
 #include "trace/trace.h"
 
 #include <unistd.h>
@@ -35,24 +35,27 @@ namespace envelope {
 
 namespace {
 
-// What the batch run computes: the run, the traced envelope of the same
+// What the batch run computes: the run (empty under --trace-only, and
+// without tables when its start failed), the traced envelope of the same
 // mixture under --trace or for the chart of a mixture other than the
 // built-in case (null otherwise), and the conditions checked under --point.
 struct BatchResult {
     const MemoryRun& run;
+    bool runHasTables;
     const trace::TracedEnvelope* traced;
     // A mixture other than the built-in case: its picture names every series.
     bool userMixture;
     const CheckedConditions& conditions;
 };
 
-// Every condition asked for, checked with the mixture's model.
-CheckedConditions CheckConditions(const Mixture& mixture, const std::vector<PointInput>& points)
+// Every condition asked for, checked with the equation of state of the run.
+CheckedConditions CheckConditions(const Mixture& mixture, const CubicModel& model,
+                                  const std::vector<PointInput>& points)
 {
     CheckedConditions checked;
     checked.componentNames = mixture.componentNames;
     for (const PointInput& point : points)
-        checked.points.push_back(condition::CheckCondition(mixture, point.temperature, point.pressure));
+        checked.points.push_back(condition::CheckCondition(mixture, point.temperature, point.pressure, model));
     return checked;
 }
 
@@ -91,20 +94,24 @@ std::vector<trace::TracePoint> SplinePoints(const MemoryChart& chart)
 struct PlannedFile {
     std::string path;
     std::function<std::string(const BatchResult&, OutputFiles&, std::string& problem)> contents;
+    // A table of the run, not written when the run has none.
+    bool ofRun = false;
 };
 
 std::vector<PlannedFile> PlannedFiles(const CommandLine& command)
 {
     std::vector<PlannedFile> files;
     if (!command.csvDirectory.empty()) {
-        for (std::size_t index = 0; index < RunCsvFileNames.size(); ++index)
-            files.push_back({JoinPath(command.csvDirectory, RunCsvFileNames[index]),
-                             [index](const BatchResult& result, OutputFiles&, std::string&) {
-                                 const MemoryRun& run = result.run;
-                                 return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
-                                                    run.fractionPoints)[index]
-                                     .contents;
-                             }});
+        if (!command.traceOnly)
+            for (std::size_t index = 0; index < RunCsvFileNames.size(); ++index)
+                files.push_back({JoinPath(command.csvDirectory, RunCsvFileNames[index]),
+                                 [index](const BatchResult& result, OutputFiles&, std::string&) {
+                                     const MemoryRun& run = result.run;
+                                     return RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable,
+                                                        FractionPoints(run.result))[index]
+                                         .contents;
+                                 },
+                                 true});
         if (command.trace)
             for (std::size_t index = 0; index < TracedCsvFileNames.size(); ++index)
                 files.push_back({JoinPath(command.csvDirectory, TracedCsvFileNames[index]),
@@ -163,11 +170,19 @@ std::string TargetProblem(const CommandLine& command, const std::vector<PlannedF
     return {};
 }
 
+// The trace's verdict when it stopped, as its one line on standard error.
+int TraceStopped(const trace::TracedEnvelope& traced)
+{
+    return Fail("the traced envelope " + trace::FormatVerdict(traced.verdict), ExitFailure);
+}
+
 // Every file asked for, or none; the problem, or an empty text.
 std::string WriteFiles(const std::vector<PlannedFile>& planned, const BatchResult& result)
 {
     OutputFiles files;
     for (const PlannedFile& file : planned) {
+        if (file.ofRun && !result.runHasTables)
+            continue;
         std::string problem;
         const std::string contents = file.contents(result, files, problem);
         if (!problem.empty())
@@ -180,10 +195,10 @@ std::string WriteFiles(const std::vector<PlannedFile>& planned, const BatchResul
 
 // The section that lists, for a case whose k_ij come from the interaction
 // table, each pair the table gave (named as the component table names them),
-// its k_ij and where it is from; "-" in every column when there is none.
-void WriteTablePairs(std::ostream& out, const Mixture& mixture)
+// its k_ij for the equation of state and where it is from; "-" in every
+// column when there is none.
+void WriteTablePairs(std::ostream& out, const Mixture& mixture, EosKind eos)
 {
-    const EosKind eos = EosKind::SRK;
     const TableInteractions found = InteractionsFromTable(mixture.componentNames, eos);
     out << "\nInteraction Parameters\nComponent 1\tComponent 2\tk_ij\tSource\n";
     if (found.pairs.empty())
@@ -198,9 +213,24 @@ void WriteTablePairs(std::ostream& out, const Mixture& mixture)
     }
 }
 
+// How the run does its work: as always, unless the environment turns the
+// cubic memo off (ENVELOPE_CUBIC_MEMO=off) or asks for one thread
+// (ENVELOPE_THREADS=1), so that a test can show the results do not change.
+RunOptions RunOptionsFromEnvironment()
+{
+    const auto is = [](const char* name, std::string_view value) {
+        const char* set = std::getenv(name);
+        return set != nullptr && value == set;
+    };
+    RunOptions options;
+    options.cubicMemo = !is("ENVELOPE_CUBIC_MEMO", "off");
+    options.secondThread = !is("ENVELOPE_THREADS", "1");
+    return options;
+}
+
 } // namespace
 
-int RunBatch(const CommandLine& command, const Mixture& mixture)
+int RunBatch(const CommandLine& command, const Mixture& mixture, EosKind eos)
 {
     if (StandardOutputWasClosed())
         return Fail(StandardOutputProblem(EBADF), ExitFailure);
@@ -208,28 +238,39 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     if (const std::string problem = TargetProblem(command, files); !problem.empty())
         return UsageError(problem);
 
-    const MemoryRun run = RunInMemory(mixture);
-    if (run.outcome == RunOutcome::StartPhaseFailed)
-        return NumericalError(run.report);
+    // The run, unless only the trace is asked for; a run whose start failed
+    // has no tables, and without --trace nothing to show.
+    const CubicModel& model = CubicModelOf(eos);
+    const MemoryRun run =
+        command.traceOnly ? MemoryRun{} : RunInMemory(mixture, model, RunOptionsFromEnvironment());
+    const RunReport& runReport = run.result.report;
+    const bool runHasTables = !command.traceOnly && runReport.outcome != RunOutcome::StartPhaseFailed;
+    if (!command.traceOnly && !runHasTables && !command.trace)
+        return NumericalError(runReport);
     // A mixture of the user's own has its chart drawn with the true envelope.
     const bool userMixture = !IsBuiltInCase(mixture);
     const bool traces = command.trace || (userMixture && !command.chartFile.empty());
     trace::TracedEnvelope traced;
     if (traces)
-        traced = TracedEnvelopeOf(mixture);
-    const CheckedConditions conditions = CheckConditions(mixture, command.points);
-    if (const std::string problem = WriteFiles(files, {run, traces ? &traced : nullptr, userMixture, conditions});
+        traced = TracedEnvelopeOf(mixture, model);
+    const CheckedConditions conditions = CheckConditions(mixture, model, command.points);
+    if (const std::string problem =
+            WriteFiles(files, {run, runHasTables, traces ? &traced : nullptr, userMixture, conditions});
         !problem.empty())
         return UsageError(problem);
 
     std::ostringstream report;
-    WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
+    if (eos != EosKind::SRK)
+        report << "Equation of state: " << EosTitle(eos) << "\n\n";
+    if (runHasTables)
+        WriteReport(report, run.bubbleTable, run.dewTable, run.interpolationTable);
     if (command.trace) {
-        report << '\n';
+        if (runHasTables)
+            report << '\n';
         WriteTracedReport(report, traced);
     }
     if (mixture.kijFromTable)
-        WriteTablePairs(report, mixture);
+        WriteTablePairs(report, mixture, eos);
     // The conditions come after everything else.
     if (!command.points.empty()) {
         report << '\n';
@@ -237,9 +278,16 @@ int RunBatch(const CommandLine& command, const Mixture& mixture)
     }
     if (const int error = WriteStandardOutput(report.str()); error != 0)
         return Fail(StandardOutputProblem(error), ExitFailure);
-    if (run.outcome != RunOutcome::Completed)
-        return NumericalError(run.report);
-    return ConditionFailure(conditions);
+    // Each part that failed says so in one line of its own: the run first,
+    // then the trace, then the conditions.
+    int status = 0;
+    if (!command.traceOnly && runReport.outcome != RunOutcome::Completed)
+        status = NumericalError(runReport);
+    if (command.trace && traced.verdict.kind == trace::Verdict::Stopped)
+        status = TraceStopped(traced);
+    if (const int failed = ConditionFailure(conditions); failed != 0)
+        status = failed;
+    return status;
 }
 
 } // namespace envelope

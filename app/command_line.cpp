@@ -46,22 +46,30 @@ constexpr Option Options[] = {
      "Also write the chart with its legend to <file>, a PNG or an SVG picture as the name ends in .png or .svg. "
      "Implies --headless.",
      true},
+    {"eos", 0, "name",
+     "Compute with the equation of state <name>: SRK (Soave-Redlich-Kwong, the default), PR (Peng-Robinson "
+     "1976) or PR78 (Peng-Robinson 1978, another m(omega) above omega = 0.491); overrides the case file's.",
+     false},
     {"trace", 0, nullptr,
-     "Also trace the envelope through its critical point: print the critical point, cricondenbar and "
-     "cricondentherm and the traced points after the tables, write them as critical-points.csv and traced.csv "
-     "with --csv, and draw the traced curve on the chart with --chart.",
+     "Also trace the envelope through its critical point: print the trace's status (complete, open or "
+     "stopped), the critical point, cricondenbar and cricondentherm and the traced points after the tables, "
+     "write them as trace-status.csv, critical-points.csv and traced.csv with --csv, and draw the traced curve "
+     "on the chart with --chart.",
      false},
     {"point", 0, "T,P",
      "Also check the condition of temperature T (K) and pressure P (bar): one phase or two, the vapour fraction "
      "and the phases' compositions, printed after everything else and written as conditions.csv and "
      "phase-compositions.csv with --csv. May be given more than once. Implies --headless.",
      false, true},
+    {"trace-only", 0, nullptr,
+     "Trace the envelope as --trace does, without the run and its tables. Implies --headless.", false},
 };
 
 constexpr std::string_view Description =
-    "Phase envelope of a mixture with the Soave-Redlich-Kwong equation of state: the built-in\n"
-    "three-component case, or the mixture of a case file. Without --headless, --csv or --chart the\n"
-    "program opens its windows.\n";
+    "Phase envelope of a mixture with a cubic equation of state (SRK unless the case\n"
+    "file or --eos names another): the built-in three-component case, or the mixture\n"
+    "of a case file. Without --headless, --csv or --chart the program opens its\n"
+    "windows.\n";
 constexpr std::size_t HelpWidth = 79;
 
 bool Offered(const Option& option)
@@ -183,6 +191,14 @@ int Fail(const std::string& problem, int status)
     return status;
 }
 
+int OutOfMemory()
+{
+    // Nothing allocated: there may be nothing left to allocate.
+    static constexpr char line[] = "envelope: out of memory\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line, sizeof line - 1);
+    return ExitFailure;
+}
+
 int UsageError(const std::string& problem)
 {
     return Fail(problem, ExitUsage);
@@ -237,15 +253,22 @@ CommandLine ParseCommandLine(int argc, char* argv[])
     if (!command.chartFile.empty() && !IsChartPictureName(command.chartFile))
         return Usage("unsupported chart format " + QuotedName(command.chartFile) +
                      ": the name must end in .png or .svg");
-    command.trace = given.count("trace") != 0;
+    command.traceOnly = given.count("trace-only") != 0;
+    command.trace = given.count("trace") != 0 || command.traceOnly;
     for (const std::string& value : repeated["point"]) {
         PointInput point;
         if (const std::string problem = ReadPoint(value, point); !problem.empty())
             return Usage(problem);
         command.points.push_back(point);
     }
+    if (given.count("eos") != 0) {
+        command.eos = EosKindNamed(given["eos"]);
+        if (!command.eos)
+            return Usage("unknown equation of state " + QuotedName(given["eos"]) +
+                         " after --eos (known: SRK, PR, PR78)");
+    }
     command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty() ||
-                       !command.points.empty();
+                       !command.points.empty() || command.traceOnly;
     return command;
 }
 

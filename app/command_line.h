@@ -3,8 +3,11 @@
 // without windows that prints the tables and writes the files asked for.
 // Names of files and directories are kept as the bytes given.
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "thermo/eos_kind.h"
 
 namespace envelope {
 
@@ -31,12 +34,19 @@ struct CommandLine {
     std::string chartFile;
     // The case file of the mixture to run; empty for the built-in case.
     std::string caseFile;
-    // Also trace the envelope through the critical point: two more sections
-    // in the report, two more CSV files, and the traced curve on the chart.
+    // Also trace the envelope through the critical point: three more
+    // sections in the report, three more CSV files, and the traced curve on
+    // the chart.
     bool trace = false;
     // The conditions to check (--point, the one option that may be given
     // more than once), in the order given; they imply headless.
     std::vector<PointInput> points;
+    // The equation of state given with --eos, which overrides the case
+    // file's; none when not given.
+    std::optional<EosKind> eos;
+    // Trace the envelope without the run: only the traced sections, files
+    // and curve. Implies trace and headless.
+    bool traceOnly = false;
 };
 
 // Reads the arguments. Prints the help or the version on standard output, and
@@ -46,6 +56,10 @@ CommandLine ParseCommandLine(int argc, char* argv[]);
 // Writes "envelope: <problem>" as one line on standard error and returns the
 // status.
 int Fail(const std::string& problem, int status);
+
+// Writes "envelope: out of memory" as one line on standard error, allocating
+// nothing, and returns ExitFailure.
+int OutOfMemory();
 
 // Fail(problem, ExitUsage).
 int UsageError(const std::string& problem);

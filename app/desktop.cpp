@@ -15,6 +15,7 @@
 
 #include "command_line.h"
 #include "output/interrupt_cleanup.h"
+#include "ui/application.h"
 #include "ui/chart_picture.h"
 #include "ui/form1.h"
 
@@ -47,19 +48,19 @@ bool BuildHasWindows()
     return true;
 }
 
-int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string& caseFile)
+int RunWindows(int argc, char* argv[], const Mixture& mixture, EosKind eos, const std::string& caseFile)
 {
     QApplication::setOrganizationName(QStringLiteral("Envelope"));
     QApplication::setApplicationName(QStringLiteral("Envelope"));
     QApplication::setApplicationVersion(QStringLiteral(ENVELOPE_VERSION));
-    QApplication application(argc, argv);
+    Application application(argc, argv);
     // The choices remembered between program starts: units, the windows'
     // places, the last folders, whether the traced envelope is shown.
     QSettings settings;
     Form1 window;
     window.rememberIn(&settings);
-    if (!caseFile.empty())
-        window.useMixture(mixture, QFile::decodeName(caseFile.c_str()));
+    if (!caseFile.empty() || eos != EosKind::SRK)
+        window.useMixture(mixture, eos, QFile::decodeName(caseFile.c_str()));
     window.show();
     return application.exec();
 }
@@ -95,7 +96,7 @@ bool BuildHasWindows()
     return false;
 }
 
-int RunWindows(int, char*[], const Mixture&, const std::string&)
+int RunWindows(int, char*[], const Mixture&, EosKind, const std::string&)
 {
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "envelope/memory_chart.h"
+#include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
 #include "envelope/traced_overlay.h"
 
@@ -14,9 +15,11 @@ namespace envelope {
 // True when this build has the windows and can draw chart pictures.
 bool BuildHasWindows();
 
-// Opens the main window with the mixture to run, read from caseFile unless
-// that is empty, and returns the status once the last window closes.
-int RunWindows(int argc, char* argv[], const Mixture& mixture, const std::string& caseFile);
+// Opens the main window with the mixture to run and its equation of state,
+// the mixture read from caseFile unless that is empty, and returns the status
+// once the last window closes. Memory that runs out in the windows is
+// reported there (ui/application.h).
+int RunWindows(int argc, char* argv[], const Mixture& mixture, EosKind eos, const std::string& caseFile);
 
 // Draws the chart picture, in the format that the name's suffix asks for,
 // into picture. Qt runs on its offscreen platform whatever the environment

@@ -43,10 +43,11 @@ std::array<double, 4> CompressibilityCubic(const Mixture& mixture, const Composi
         const double tc = mixture.criticalTemperature[i];
         const double pc = mixture.criticalPressure[i];
         const double omega = mixture.acentricFactor[i];
-        b = b + x[i] * (0.08664 * GasConstant * tc / pc);
-        const double m = 0.48 + (1.574 - 0.176 * omega) * omega;
+        const CubicModel& srk = SoaveRedlichKwong;
+        b = b + x[i] * (srk.omegaB * GasConstant * tc / pc);
+        const double m = srk.Slope(omega);
         const double s = 1 + m * (1 - std::sqrt(T / tc));
-        ai[i] = 0.42748 * ((GasConstant * tc) * (GasConstant * tc)) / pc * (s * s);
+        ai[i] = srk.omegaA * ((GasConstant * tc) * (GasConstant * tc)) / pc * (s * s);
     }
     double a = 0.0;
     for (std::size_t i = 0; i < x.size(); ++i)
@@ -64,10 +65,11 @@ MarchPoint BubbleMarchPoint(const Mixture& mixture)
     CompositionVector vapour(feed.size(), 0.0);
     SolverWorkspace work;
     MarchPoint point{BubbleStartGuess, StartPressure};
-    BubbleTemperature(mixture, feed, StartPressure, vapour, point.temperature, StartBandWidth, work);
+    BubbleTemperature(mixture, SoaveRedlichKwong, feed, StartPressure, vapour, point.temperature, StartBandWidth, work);
     for (int step = 1; step < MarchStep; ++step) {
         point.temperature += BubbleStep;
-        BubblePressure(mixture, feed, point.temperature, vapour, point.pressure, MarchTolerance, work);
+        BubblePressure(mixture, SoaveRedlichKwong, feed, point.temperature, vapour, point.pressure, MarchTolerance,
+                       work);
     }
     point.temperature += BubbleStep;
     return point;
@@ -78,7 +80,8 @@ MarchPoint DewMarchPoint(const Mixture& mixture)
     CompositionVector liquid(mixture.feed.size(), 0.0);
     SolverWorkspace work;
     MarchPoint point{DewStartGuess, StartPressure};
-    DewTemperature(mixture, mixture.feed, StartPressure, liquid, point.temperature, StartBandWidth, work);
+    DewTemperature(mixture, SoaveRedlichKwong, mixture.feed, StartPressure, liquid, point.temperature, StartBandWidth,
+                   work);
     for (int step = 0; step < MarchStep; ++step)
         point.temperature += DewStep;
     return point;

@@ -20,8 +20,8 @@ void BM_IsothermalFlash(benchmark::State& state)
     double V = 0.0;
     SolverWorkspace work;
     for (auto _ : state) {
-        IsothermalFlash(mixture, mixture.feed, PointTemperature, PointPressure, y, x, V, MarchTolerance,
-                        CheckFlashPasses, work);
+        IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, PointTemperature, PointPressure, y, x, V,
+                        MarchTolerance, CheckFlashPasses, work);
         benchmark::DoNotOptimize(V);
         benchmark::ClobberMemory();
     }
@@ -33,8 +33,8 @@ BENCHMARK(BM_IsothermalFlash)->Apply(Repeated);
 
 // One saturation-pressure search per iteration at the given march point, the
 // pressure reset to the point's value before each.
-using SaturationSearch = void (*)(const Mixture&, std::span<const double>, double, std::span<double>, double&,
-                                  double, SolverWorkspace&);
+using SaturationSearch = void (*)(const Mixture&, const CubicModel&, std::span<const double>, double,
+                                  std::span<double>, double&, double, SolverWorkspace&);
 
 void MeasureSearch(benchmark::State& state, SaturationSearch search, const Mixture& mixture, const MarchPoint& point)
 {
@@ -43,7 +43,7 @@ void MeasureSearch(benchmark::State& state, SaturationSearch search, const Mixtu
     SolverWorkspace work;
     for (auto _ : state) {
         P = point.pressure;
-        search(mixture, mixture.feed, point.temperature, incipient, P, MarchTolerance, work);
+        search(mixture, SoaveRedlichKwong, mixture.feed, point.temperature, incipient, P, MarchTolerance, work);
         benchmark::DoNotOptimize(P);
         benchmark::ClobberMemory();
     }

@@ -14,8 +14,8 @@ namespace {
 // the same points, to the last bit, in every chart series.
 bool SameResult(const MemoryRun& one, const MemoryRun& other)
 {
-    if (one.outcome != other.outcome || one.bubbleTable.rows() != other.bubbleTable.rows() ||
-        one.dewTable.rows() != other.dewTable.rows() ||
+    if (one.result.report.outcome != other.result.report.outcome ||
+        one.bubbleTable.rows() != other.bubbleTable.rows() || one.dewTable.rows() != other.dewTable.rows() ||
         one.interpolationTable.rows() != other.interpolationTable.rows())
         return false;
     for (int series = 0; series < Chart::SeriesCount; ++series) {
@@ -53,10 +53,10 @@ void FullRun(benchmark::State& state, const Mixture& mixture)
     for (auto _ : state) {
         last = RunInMemory(mixture);
         benchmark::DoNotOptimize(last);
-        work += last.counters;
+        work += last.result.counters;
     }
     ReportWork(state, work);
-    if (reference.outcome != RunOutcome::Completed)
+    if (reference.result.report.outcome != RunOutcome::Completed)
         state.SkipWithError("the run did not complete");
     else if (!SameResult(last, reference))
         state.SkipWithError("a run left other tables or chart points than the first run");

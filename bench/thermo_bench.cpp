@@ -18,7 +18,8 @@ void BM_FugacityCoefficients(benchmark::State& state)
     std::array<double, 3> phi{};
     SolverWorkspace work;
     for (auto _ : state) {
-        FugacityCoefficients(mixture, mixture.feed, PointPressure, PointTemperature, phi, phase, work);
+        FugacityCoefficients(mixture, SoaveRedlichKwong, mixture.feed, PointPressure, PointTemperature, phi, phase,
+                             work);
         benchmark::DoNotOptimize(phi.data());
         benchmark::ClobberMemory();
     }

@@ -1,8 +1,11 @@
 // The traced envelope: the trace from the dew point at 1 bar through the
 // critical point to the bubble point at 1 bar, with the critical point,
 // cricondenbar and cricondentherm refined, for the built-in mixture and a
-// nine-component natural gas.
+// nine-component natural gas, with SRK and with Peng-Robinson, and for the
+// n-butane/n-hexane binary, whose narrow critical region the step control
+// must follow.
 #include "bench_setup.h"
+#include "components/component_table.h"
 #include "envelope/case.h"
 #include "trace/trace.h"
 
@@ -25,15 +28,30 @@ Mixture NaturalGas()
     return gas;
 }
 
-void TraceOf(benchmark::State& state, const Mixture& mixture)
+// n-butane and n-hexane, 50/50, with the component table's constants.
+Mixture ButaneHexane()
+{
+    Mixture m;
+    m.componentNames = {"n-butane", "n-hexane"};
+    for (const std::string& name : m.componentNames) {
+        const Component* known = FindComponent(name);
+        m.criticalTemperature.push_back(known->criticalTemperature);
+        m.criticalPressure.push_back(known->criticalPressure);
+        m.acentricFactor.push_back(known->acentricFactor);
+    }
+    m.feed = {0.5, 0.5};
+    return m;
+}
+
+void TraceOf(benchmark::State& state, const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong)
 {
     trace::TracedEnvelope result;
     for (auto _ : state) {
-        result = trace::TraceEnvelope(mixture);
+        result = trace::TraceEnvelope(mixture, model);
         benchmark::DoNotOptimize(result);
     }
     state.counters["points"] = static_cast<double>(result.points.size());
-    if (result.status != trace::TraceStatus::Complete || !result.critical.found || !result.cricondenbar.found ||
+    if (result.verdict.kind != trace::Verdict::Complete || !result.critical.found || !result.cricondenbar.found ||
         !result.cricondentherm.found)
         state.SkipWithError("the trace did not complete with all three points");
 }
@@ -49,6 +67,24 @@ void BM_TraceEnvelope_NaturalGas(benchmark::State& state)
     TraceOf(state, NaturalGas());
 }
 BENCHMARK(BM_TraceEnvelope_NaturalGas)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
+
+void BM_TraceEnvelope_PR(benchmark::State& state)
+{
+    TraceOf(state, BuiltInMixture(), PengRobinson1976);
+}
+BENCHMARK(BM_TraceEnvelope_PR)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
+
+void BM_TraceEnvelope_NaturalGas_PR(benchmark::State& state)
+{
+    TraceOf(state, NaturalGas(), PengRobinson1976);
+}
+BENCHMARK(BM_TraceEnvelope_NaturalGas_PR)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
+
+void BM_TraceEnvelope_ButaneHexane(benchmark::State& state)
+{
+    TraceOf(state, ButaneHexane());
+}
+BENCHMARK(BM_TraceEnvelope_ButaneHexane)->Unit(benchmark::kMicrosecond)->Apply(Repeated);
 
 } // namespace
 

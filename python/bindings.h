@@ -1,7 +1,8 @@
 #pragma once
-// What the parts of the Python module share: the errors the core's
-// exceptions become, the conversions of results into Python values, and the
-// functions that add each part to the module.
+// What the parts of the Python module share: the mixture as Python holds it
+// (with its equation of state), the errors the core's exceptions become, the
+// conversions of results into Python values, and the functions that add each
+// part to the module.
 
 #include <stdexcept>
 #include <string>
@@ -11,7 +12,22 @@
 #include <pybind11/pybind11.h>
 
 #include "components/component_table.h"
+#include "thermo/cubic_model.h"
+#include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
+
+namespace envelope::python {
+
+// envelope.Mixture: a mixture and the equation of state it is computed with,
+// side by side as a case file holds them.
+struct MixtureCase {
+    Mixture mixture;
+    EosKind eos = EosKind::SRK;
+
+    bool operator==(const MixtureCase&) const = default;
+};
+
+} // namespace envelope::python
 
 // An object of a bound class made by __new__ alone, its __init__ never run,
 // has no value yet, and pybind11 would hand its functions memory that no
@@ -38,7 +54,7 @@ public:
     template <>                                                                                                \
     class pybind11::detail::type_caster<Type> : public pybind11::detail::constructed_only_caster<Type> {}
 
-ENVELOPE_CONSTRUCTED_ONLY(envelope::Mixture);
+ENVELOPE_CONSTRUCTED_ONLY(envelope::python::MixtureCase);
 ENVELOPE_CONSTRUCTED_ONLY(envelope::Component);
 
 namespace envelope::python {
@@ -65,10 +81,20 @@ public:
     std::string reason;
 };
 
+// The equation of state named by a str ("SRK", "PR" or "PR78", in any
+// letter case); anything else is an InputProblem.
+EosKind EosKindOf(py::handle name);
+
+// The mixture and equation of state a computation uses: the mixture's own,
+// or the one named by eos (None: the mixture's own). k_ij the mixture took
+// from the interaction table are then that model's, as after --eos.
+MixtureCase WithModel(const MixtureCase& given, py::handle eos);
+
 void BindErrors(py::module_& module);
 void BindMixture(py::module_& module);
 void BindTrace(py::module_& module);
 void BindRun(py::module_& module);
+void BindCheck(py::module_& module);
 void BindComputationGate(py::module_& module);
 
 // A one-dimensional read-only numpy array holding a copy of the values.

@@ -20,7 +20,7 @@ class InputError(ValueError):
     """Bad input: a mixture, case file or argument that cannot be used.
 
     The message names the problem and where it lies, e.g.
-    "component 2 (ethane): z must be a finite number greater than 0, not -0.1".
+    "component 2 ('ethane'): z must be a finite number greater than 0, not -0.1".
     """
 
 

@@ -2,6 +2,7 @@
 // files: read_case() and write_case().
 
 #include <cmath>
+#include <optional>
 
 #include <QFile>
 #include <QSaveFile>
@@ -10,19 +11,28 @@
 
 #include "bindings.h"
 #include "casefile/case_file.h"
-#include "casefile/mixture_check.h"
 #include "components/component_table.h"
 #include "envelope/case.h"
 #include "interaction/interaction_table.h"
 #include "text/quoted_name.h"
+#include "validation/mixture_check.h"
 
 namespace envelope::python {
 
 namespace {
 
-std::string Place(std::size_t index)
+std::string Place(std::size_t index, std::string_view name = {})
 {
-    return "component " + std::to_string(index + 1);
+    return ComponentPlace(static_cast<int>(index), name);
+}
+
+// The names of the equations of state, for a message: "(known: SRK, PR, PR78)".
+std::string KnownModels()
+{
+    std::string known;
+    for (EosKind kind : EosKinds)
+        known += (known.empty() ? "" : ", ") + std::string(EosName(kind));
+    return "(known: " + known + ")";
 }
 
 // A name given as a str; one that cannot be UTF-8 (a lone surrogate) is refused.
@@ -45,8 +55,7 @@ Component ComponentOf(py::handle item, std::size_t index)
         const std::string name = NameOf(item, index);
         const Component* known = FindComponent(name);
         if (known == nullptr)
-            throw InputProblem(Place(index) + " (" + name +
-                               "): not in the component table, so give it as (name, tc, pc, omega)");
+            throw InputProblem(Place(index, name) + ": not in the component table, so give it as (name, tc, pc, omega)");
         Component component = *known;
         component.name = name;
         return component;
@@ -65,7 +74,7 @@ Component ComponentOf(py::handle item, std::size_t index)
         py::handle field = fields[k + 1];
         if (!py::isinstance<py::float_>(field) && !py::isinstance<py::int_>(field) &&
             !py::hasattr(field, "__float__"))
-            throw InputProblem(Place(index) + " (" + component.name + "): " + names[k] + " must be a number");
+            throw InputProblem(Place(index, component.name) + ": " + names[k] + " must be a number");
         *constants[k] = field.cast<double>();
     }
     return component;
@@ -82,15 +91,19 @@ py::array_t<double, py::array::c_style | py::array::forcecast> NumberArray(py::h
     return array;
 }
 
-Mixture MakeMixture(py::handle components, py::handle z, py::handle kij, const std::string& name)
+MixtureCase MakeMixture(py::handle components, py::handle z, py::handle kij, const std::string& name, py::handle eos)
 {
     if (py::isinstance<py::str>(components) || !py::isinstance<py::sequence>(components))
         throw InputProblem("components must be a list of table names or (name, tc, pc, omega) tuples");
     const py::sequence given = py::reinterpret_borrow<py::sequence>(components);
     const std::size_t n = py::len(given);
-    if (n < MinComponentCount || n > MaxComponentCount)
-        throw InputProblem(std::to_string(n) + " components: a mixture has " + std::to_string(MinComponentCount) +
-                           " to " + std::to_string(MaxComponentCount));
+    // Counted before the components are read, in CheckMixture's words.
+    if (n < MinComponentCount || n > MaxComponentCount) {
+        Mixture counted;
+        counted.componentNames.resize(n);
+        throw InputProblem(CheckMixture(counted).text);
+    }
+    const EosKind model = EosKindOf(eos);
 
     Mixture mixture;
     mixture.name = name;
@@ -112,7 +125,7 @@ Mixture MakeMixture(py::handle components, py::handle z, py::handle kij, const s
         // As a case file's "kij": "table".
         if (kij.cast<std::string>() != "table")
             throw InputProblem("kij must be a square matrix of numbers, \"table\" or None");
-        ApplyInteractionTable(mixture, EosKind::SRK);
+        ApplyInteractionTable(mixture, model);
     } else if (!kij.is_none()) {
         const auto matrix = NumberArray(kij, 2, "kij must be a square matrix of numbers, one row a component");
         if (static_cast<std::size_t>(matrix.shape(0)) != n || static_cast<std::size_t>(matrix.shape(1)) != n)
@@ -128,8 +141,8 @@ Mixture MakeMixture(py::handle components, py::handle z, py::handle kij, const s
     // The checks of the case files and the mixture editor, with their words.
     const MixtureProblem problem = CheckMixture(mixture);
     if (!problem.ok())
-        throw InputProblem(problem.text.toStdString());
-    return mixture;
+        throw InputProblem(problem.text);
+    return {std::move(mixture), model};
 }
 
 Component ComponentAt(const Mixture& mixture, std::size_t i)
@@ -167,7 +180,7 @@ std::string ComponentRepr(const Component& c)
 }
 
 // The path as the bytes the system uses, for a str, bytes or os.PathLike.
-QString PathName(py::handle path)
+std::string PathBytes(py::handle path)
 {
     py::object encoded;
     try {
@@ -175,10 +188,53 @@ QString PathName(py::handle path)
     } catch (py::error_already_set&) {
         throw InputProblem("the path must be a str, bytes or os.PathLike");
     }
-    return QFile::decodeName(QByteArray::fromStdString(encoded.cast<std::string>()));
+    return encoded.cast<std::string>();
+}
+
+std::string MixtureRepr(const MixtureCase& value)
+{
+    const Mixture& m = value.mixture;
+    std::string text = "Mixture(" + py::repr(py::cast(m.componentNames)).cast<std::string>() + ", " +
+                       py::repr(py::cast(m.feed)).cast<std::string>();
+    if (m.kijFromTable)
+        text += ", kij='table'";
+    else if (m.HasInteractionParameters())
+        text += ", kij=...";
+    if (!m.name.empty())
+        text += ", name=" + py::repr(py::str(m.name)).cast<std::string>();
+    if (value.eos != EosKind::SRK)
+        text += ", eos='" + std::string(EosName(value.eos)) + "'";
+    return text + ")";
 }
 
 } // namespace
+
+EosKind EosKindOf(py::handle name)
+{
+    if (!py::isinstance<py::str>(name))
+        throw InputProblem("eos must be the name of an equation of state " + KnownModels());
+    std::string text;
+    try {
+        text = name.cast<std::string>();
+    } catch (const py::cast_error&) {
+        throw InputProblem("eos: the name is not valid text");
+    }
+    const std::optional<EosKind> kind = EosKindNamed(text);
+    if (!kind)
+        throw InputProblem("eos: unknown equation of state " + QuotedName(text) + " " + KnownModels());
+    return *kind;
+}
+
+MixtureCase WithModel(const MixtureCase& given, py::handle eos)
+{
+    MixtureCase chosen = given;
+    if (!eos.is_none()) {
+        chosen.eos = EosKindOf(eos);
+        if (chosen.mixture.kijFromTable && chosen.eos != given.eos)
+            ApplyInteractionTable(chosen.mixture, chosen.eos);
+    }
+    return chosen;
+}
 
 void BindMixture(py::module_& module)
 {
@@ -218,9 +274,10 @@ void BindMixture(py::module_& module)
         "The component table built into the program, in its order: a list of Component.\n\n"
         "Each is found by its name or an alias (CO2, C1, nC4, ...) in any case by Mixture().");
 
-    py::class_<Mixture>(module, "Mixture", R"(A mixture: its components, feed mole fractions and interaction parameters.
+    py::class_<MixtureCase>(module, "Mixture", R"(A mixture: its components, feed mole fractions, interaction parameters
+and the equation of state it is computed with.
 
-Mixture(components, z, kij=None, name="")
+Mixture(components, z, kij=None, name="", eos="SRK")
 
 components: a list of 2 to 20 components, each a name or alias of the component
     table (envelope.components()), a Component, or a (name, tc, pc, omega) tuple
@@ -228,69 +285,76 @@ components: a list of 2 to 20 components, each a name or alias of the component
 z: the feed mole fractions, one a component, each above 0, summing to 1 within 1e-6.
 kij: the binary interaction parameters, a symmetric n x n matrix with a zero
     diagonal and values in (-1, 1); "table" for those of the interaction table
-    (SRK; 0 for the pairs it lacks); None for all zero.
+    for the equation of state (PR's for PR78; 0 for the pairs it lacks); None
+    for all zero.
 name: shown by repr() and written to case files.
+eos: the equation of state, "SRK" (Soave-Redlich-Kwong), "PR" (Peng-Robinson
+    1976) or "PR78" (Peng-Robinson with the 1978 m(omega)), in any letter case,
+    as a case file's "eos". trace(), run() and check() use it unless given another.
 
 The mixture is checked as a case file is; envelope.InputError names the first problem.
 A mixture is a value: it cannot be changed, and equal mixtures compare equal.)")
-        .def(py::init([](py::object components, py::object z, py::object kij, std::string name) {
-                 return MakeMixture(components, z, kij, name);
+        .def(py::init([](py::object components, py::object z, py::object kij, std::string name, py::object eos) {
+                 return MakeMixture(components, z, kij, name, eos);
              }),
-             py::arg("components"), py::arg("z"), py::arg("kij") = py::none(), py::arg("name") = "")
-        .def_static("builtin", &BuiltInMixture,
-                    "The built-in case: methane-, ethane- and octane-like components, z = (0.1, 0.15, 0.75).")
-        .def_readonly("name", &Mixture::name)
-        .def_property_readonly("components", &ComponentsOf, "The components, a list of Component.")
+             py::arg("components"), py::arg("z"), py::arg("kij") = py::none(), py::arg("name") = "",
+             py::arg("eos") = "SRK")
+        .def_static(
+            "builtin", [] { return MixtureCase{BuiltInMixture(), EosKind::SRK}; },
+            "The built-in case: methane-, ethane- and octane-like components, z = (0.1, 0.15, 0.75), SRK.")
         .def_property_readonly(
-            "names", [](const Mixture& m) { return m.componentNames; }, "The components' names.")
+            "name", [](const MixtureCase& m) { return m.mixture.name; }, "The mixture's name; \"\" for none.")
         .def_property_readonly(
-            "z", [](const Mixture& m) { return ReadOnlyArray(m.feed); }, "The feed mole fractions.")
-        .def_property_readonly("kij", &InteractionMatrix, "The binary interaction parameters, n x n.")
-        .def("__len__", [](const Mixture& m) { return m.componentNames.size(); })
-        .def("__eq__", [](const Mixture& a, const Mixture& b) { return a == b; })
-        .def("__repr__",
-             [](const Mixture& m) {
-                 std::string text = "Mixture(" + py::repr(py::cast(m.componentNames)).cast<std::string>() + ", " +
-                                    py::repr(py::cast(m.feed)).cast<std::string>();
-                 if (m.HasInteractionParameters())
-                     text += ", kij=...";
-                 if (!m.name.empty())
-                     text += ", name=" + py::repr(py::str(m.name)).cast<std::string>();
-                 return text + ")";
-             })
+            "components", [](const MixtureCase& m) { return ComponentsOf(m.mixture); },
+            "The components, a list of Component.")
+        .def_property_readonly(
+            "names", [](const MixtureCase& m) { return m.mixture.componentNames; }, "The components' names.")
+        .def_property_readonly(
+            "z", [](const MixtureCase& m) { return ReadOnlyArray(m.mixture.feed); }, "The feed mole fractions.")
+        .def_property_readonly(
+            "kij", [](const MixtureCase& m) { return InteractionMatrix(m.mixture); },
+            "The binary interaction parameters, n x n.")
+        .def_property_readonly(
+            "eos", [](const MixtureCase& m) { return std::string(EosName(m.eos)); },
+            "The equation of state: \"SRK\", \"PR\" or \"PR78\".")
+        .def("__len__", [](const MixtureCase& m) { return m.mixture.componentNames.size(); })
+        .def("__eq__", [](const MixtureCase& a, const MixtureCase& b) { return a == b; })
+        .def("__repr__", &MixtureRepr)
         .def(py::pickle(
-            [](const Mixture& m) {
-                const py::object kij = m.kijFromTable ? py::object(py::str("table")) : InteractionMatrix(m);
-                return py::make_tuple(ComponentsOf(m), m.feed, kij, m.name);
+            [](const MixtureCase& m) {
+                const py::object kij =
+                    m.mixture.kijFromTable ? py::object(py::str("table")) : InteractionMatrix(m.mixture);
+                return py::make_tuple(ComponentsOf(m.mixture), m.mixture.feed, kij, m.mixture.name,
+                                      EosName(m.eos));
             },
             [](const py::tuple& state) {
-                if (state.size() != 4)
+                if (state.size() != 5)
                     throw InputProblem("not a pickled Mixture");
-                return MakeMixture(state[0], state[1], state[2], state[3].cast<std::string>());
+                return MakeMixture(state[0], state[1], state[2], state[3].cast<std::string>(), state[4]);
             }));
 
     module.def(
         "read_case",
         [](py::object path) {
-            const QString name = PathName(path);
-            CaseReading reading = ReadCaseFile(name);
+            const CaseReading reading = ReadCaseFile(PathBytes(path));
             if (!reading.ok())
                 throw InputProblem(reading.problem.toStdString());
-            return reading.mixture;
+            return MixtureCase{reading.mixture, reading.eos};
         },
         py::arg("path"),
-        "Reads a case file (the JSON the envelope program reads with --case) into a Mixture.\n\n"
+        "Reads a case file (the JSON the envelope program reads with --case) into a Mixture,\n"
+        "with the case's equation of state (\"eos\"; SRK where it names none).\n\n"
         "A file that cannot be read or is not a valid case raises envelope.InputError, whose\n"
         "message names the file, the place and the problem.");
 
     module.def(
         "write_case",
-        [](const Mixture& mixture, py::object path) {
-            const QString name = PathName(path);
+        [](const MixtureCase& value, py::object path) {
+            const QString name = QFile::decodeName(QByteArray::fromStdString(PathBytes(path)));
             // Written beside the target and renamed over it: a failure leaves
             // any file already there as it was.
             QSaveFile file(name);
-            const QByteArray json = CaseJson(mixture);
+            const QByteArray json = CaseJson(value.mixture, value.eos);
             if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit()) {
                 const std::string message = "cannot write " + QuotedName(QFile::encodeName(name).toStdString()) +
                                             ": " + file.errorString().toStdString();
@@ -299,8 +363,9 @@ A mixture is a value: it cannot be changed, and equal mixtures compare equal.)")
             }
         },
         py::arg("mixture"), py::arg("path"),
-        "Writes the mixture as a case file, which read_case() and the envelope program read\n"
-        "back to the same mixture. Raises OSError when the file cannot be written.");
+        "Writes the mixture and its equation of state as a case file, which read_case() and\n"
+        "the envelope program read back to the same mixture. Raises OSError when the file\n"
+        "cannot be written.");
 }
 
 } // namespace envelope::python

@@ -4,7 +4,8 @@
 
 PYBIND11_MODULE(envelope, module)
 {
-    module.doc() = R"(Phase envelopes of mixtures with the Soave-Redlich-Kwong equation of state.
+    module.doc() = R"(Phase envelopes of mixtures with a cubic equation of state: Soave-Redlich-Kwong
+(SRK, the default), Peng-Robinson (PR) or Peng-Robinson 1978 (PR78).
 
 Temperatures are in K and pressures in bar throughout.
 
@@ -14,10 +15,11 @@ Temperatures are in K and pressures in bar throughout.
     envelope.run(envelope.Mixture.builtin()).bubble   # the bubble-curve table, n x 2
 
 components()     the component table
-Mixture          a mixture: components, feed mole fractions, interaction parameters
+Mixture          a mixture: components, feed mole fractions, interaction parameters, equation of state
 read_case(path), write_case(mixture, path)   case files, as the envelope program reads them
 trace(mixture)   the whole envelope traced through its critical point
 run(mixture)     the specified run: bubble, dew and spline tables, constant vapour-fraction lines
+check(mixture, T, P)   one phase or two at a condition, and the phases' compositions
 InputError, NumericalError   what bad input and a failed computation raise
 
 The computations release the interpreter lock: threads run envelopes at the same time.)";
@@ -27,5 +29,6 @@ The computations release the interpreter lock: threads run envelopes at the same
     BindMixture(module);
     BindTrace(module);
     BindRun(module);
+    BindCheck(module);
     BindComputationGate(module);
 }

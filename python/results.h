@@ -5,11 +5,12 @@
 #include <string>
 
 #include "bindings.h"
+#include "condition/check.h"
 
 namespace envelope::python {
 
 // The traced envelope.
-struct TraceResult {
+struct TraceResultValue {
     py::array temperatures; // K
     py::array pressures;    // bar
     py::list phases;
@@ -29,7 +30,7 @@ struct RunReportValue {
 };
 
 // The specified run.
-struct RunResult {
+struct RunResultValue {
     py::array bubble;
     py::array dew;
     py::array interpolation;
@@ -39,6 +40,7 @@ struct RunResult {
 
 } // namespace envelope::python
 
-ENVELOPE_CONSTRUCTED_ONLY(envelope::python::TraceResult);
+ENVELOPE_CONSTRUCTED_ONLY(envelope::python::TraceResultValue);
 ENVELOPE_CONSTRUCTED_ONLY(envelope::python::RunReportValue);
-ENVELOPE_CONSTRUCTED_ONLY(envelope::python::RunResult);
+ENVELOPE_CONSTRUCTED_ONLY(envelope::python::RunResultValue);
+ENVELOPE_CONSTRUCTED_ONLY(envelope::condition::ConditionCheck);

@@ -6,11 +6,9 @@
 #include <pybind11/stl.h>
 
 #include "bindings.h"
-#include "results.h"
 #include "computation.h"
-#include "envelope/memory_run.h"
-#include "envelope/run_workspace.h"
-#include "envelope/text_format.h"
+#include "envelope/run.h"
+#include "results.h"
 
 namespace envelope::python {
 
@@ -30,26 +28,24 @@ const char* OutcomeWord(RunOutcome outcome)
 }
 
 // The table's rows as the numbers they show: the temperature cell read in
-// degrees Celsius and given in K, as the spline stage reads it, and the
-// pressure in bar.
-py::array TableNumbers(const MemoryTable& table)
+// degrees Celsius and given in K, and the pressure cell in bar, as the
+// spline stage reads its knots (ReadBack).
+py::array ShownNumbers(const ResultTable& table)
 {
     std::vector<double> numbers;
-    std::size_t rows = 0;
-    for (std::size_t row = 1; row < table.rows().size(); ++row) {
-        const MemoryTable::Row& cells = table.rows()[row];
-        if (cells[1].empty() || cells[2].empty())
-            break;
-        numbers.push_back(ReadLeadingNumber(cells[1]) + KelvinOffset);
-        numbers.push_back(ReadLeadingNumber(cells[2]));
-        ++rows;
+    for (const ResultRow& row : table.rows) {
+        const ShownPoint shown = ReadBack(row);
+        numbers.push_back(shown.temperature);
+        numbers.push_back(shown.pressure);
     }
-    return ReadOnlyMatrix(numbers, rows, 2);
+    return ReadOnlyMatrix(numbers, table.rows.size(), 2);
 }
 
-py::dict FractionLines(const std::vector<FractionPoint>& points)
+py::dict FractionLinesOf(const std::vector<FractionPoint>& points)
 {
-    std::map<double, std::vector<double>> lines{{0.05, {}}, {0.3, {}}, {0.5, {}}};
+    std::map<double, std::vector<double>> lines;
+    for (const FractionLine& line : FractionLines)
+        lines[line.target];
     for (const FractionPoint& point : points) {
         std::vector<double>& line = lines[point.fraction];
         line.push_back(point.temperature);
@@ -61,13 +57,13 @@ py::dict FractionLines(const std::vector<FractionPoint>& points)
     return result;
 }
 
-RunResult ResultOf(const MemoryRun& run)
+RunResultValue ResultOf(const RunResult& run)
 {
-    return RunResult{TableNumbers(run.bubbleTable),
-                     TableNumbers(run.dewTable),
-                     TableNumbers(run.interpolationTable),
-                     FractionLines(run.fractionPoints),
-                     {OutcomeWord(run.report.outcome), run.report.Summary(), run.report.Details()}};
+    return RunResultValue{ShownNumbers(run.bubble),
+                          ShownNumbers(run.dew),
+                          ShownNumbers(run.interpolation),
+                          FractionLinesOf(FractionPoints(run)),
+                          {OutcomeWord(run.report.outcome), run.report.Summary(), run.report.Details()}};
 }
 
 const StageReport& DecidingStage(const RunReport& report)
@@ -98,7 +94,7 @@ details: one line a stage, with the reasons of any faults.)")
                                       state[2].cast<std::string>()};
             }));
 
-    py::class_<RunResult>(module, "RunResult", R"(The specified run's results.
+    py::class_<RunResultValue>(module, "RunResult", R"(The specified run's results.
 
 bubble, dew, interpolation: the three tables as numpy arrays of n rows and two
     columns, T (K) and P (bar): the numbers the tables show.
@@ -106,41 +102,46 @@ vapour_fractions: {0.05: ..., 0.3: ..., 0.5: ...}, the points of the lines of
     constant vapour fraction found along the bubble curve, n x 2 arrays of T (K)
     and P (bar), exactly as computed.
 report: a RunReport.)")
-        .def_readonly("bubble", &RunResult::bubble)
-        .def_readonly("dew", &RunResult::dew)
-        .def_readonly("interpolation", &RunResult::interpolation)
+        .def_readonly("bubble", &RunResultValue::bubble)
+        .def_readonly("dew", &RunResultValue::dew)
+        .def_readonly("interpolation", &RunResultValue::interpolation)
         // A new dict each time (of read-only arrays): the result stays as computed.
-        .def_property_readonly("vapour_fractions", [](const RunResult& r) { return r.vapourFractions.attr("copy")(); })
-        .def_readonly("report", &RunResult::report)
-        .def("__repr__", [](const RunResult& r) { return "<RunResult " + r.report.summary + ">"; })
+        .def_property_readonly("vapour_fractions", [](const RunResultValue& r) { return r.vapourFractions.attr("copy")(); })
+        .def_readonly("report", &RunResultValue::report)
+        .def("__repr__", [](const RunResultValue& r) { return "<RunResult " + r.report.summary + ">"; })
         .def(py::pickle(
-            [](const RunResult& r) {
+            [](const RunResultValue& r) {
                 return py::make_tuple(r.bubble, r.dew, r.interpolation, r.vapourFractions, r.report);
             },
             [](const py::tuple& state) {
                 if (state.size() != 5)
                     throw InputProblem("not a pickled RunResult");
-                return RunResult{state[0].cast<py::array>(), state[1].cast<py::array>(), state[2].cast<py::array>(),
+                return RunResultValue{state[0].cast<py::array>(), state[1].cast<py::array>(), state[2].cast<py::array>(),
                                  state[3].cast<py::dict>(), state[4].cast<RunReportValue>()};
             }));
 
     module.def(
         "run",
-        [](const Mixture& mixture) {
-            const MemoryRun run = WithoutInterpreterLock([&] { return RunInMemory(mixture); });
+        [](const MixtureCase& mixture, py::object eos) {
+            const MixtureCase chosen = WithModel(mixture, eos);
+            const RunResult run =
+                WithoutInterpreterLock([&] { return Run(chosen.mixture, CubicModelOf(chosen.eos)); });
             if (run.report.outcome != RunOutcome::Completed) {
                 const StageReport& stage = DecidingStage(run.report);
                 throw NumericalProblem(run.report.FailureReason(), FaultKindName(stage.fault), stage.reason);
             }
             return ResultOf(run);
         },
-        py::arg("mixture"),
+        py::arg("mixture"), py::arg("eos") = py::none(),
         R"(The specified run of the mixture, as the envelope program runs it.
 
 The bubble and dew points at 2 bar, the bubble curve upwards in steps of 8 K
 with the lines of vapour fraction 0.05, 0.3 and 0.5, the dew curve in steps of
-5 K, and the spline across the gap near the critical region. Returns a
-RunResult whose numbers are those of `envelope --headless`. A run that fails
+5 K, and the spline across the gap near the critical region, with the
+mixture's equation of state or the one eos names ("SRK", "PR" or "PR78"; k_ij
+taken from the interaction table are then that model's, as after the
+program's --eos). Returns a RunResult whose numbers are those of
+`envelope --headless`. A run that fails
 raises envelope.NumericalError (its message says at which stage and why).
 Runs without the interpreter lock.)");
 }

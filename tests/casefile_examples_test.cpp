@@ -37,7 +37,7 @@ bool TwoPhases(const Mixture& mixture, double T, double P)
     std::vector<double> y(n), x(n);
     double V = 0.0;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, P, y, x, V, 1e-10, 500, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, P, y, x, V, 1e-10, 500, work);
     double difference = 0.0;
     for (std::size_t i = 0; i < n; ++i)
         difference = std::max(difference, std::fabs(y[i] - x[i]));
@@ -64,7 +64,7 @@ void ConfirmRows(const Mixture& mixture, const MemoryTable& table, bool bubble)
 void RunAndConfirm(const Mixture& mixture)
 {
     const MemoryRun run = RunInMemory(mixture);
-    EXPECT_EQ(run.outcome, RunOutcome::Completed);
+    EXPECT_EQ(run.result.report.outcome, RunOutcome::Completed);
     ConfirmRows(mixture, run.bubbleTable, true);
     ConfirmRows(mixture, run.dewTable, false);
     EXPECT_GT(run.interpolationTable.rowCount(), 2);

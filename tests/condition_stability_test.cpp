@@ -28,7 +28,7 @@ namespace {
 int ExpectStabilityFollowsTheTrace(const Mixture& mixture, double minTemperature = 0.0)
 {
     const trace::TracedEnvelope traced = trace::TraceEnvelope(mixture);
-    EXPECT_EQ(traced.status, trace::TraceStatus::Complete) << traced.reason;
+    EXPECT_EQ(traced.verdict.kind, trace::Verdict::Complete) << traced.verdict.reason;
     const Model model = ModelOf(mixture);
     int checked = 0;
     for (const test::BesideTrace& b : test::PointsBeside(traced, 0.005, minTemperature)) {

@@ -21,7 +21,10 @@ struct BesideTrace {
 // through the critical point and down the bubble curve, so the inside lies
 // to the left of its direction; the direction is the chord between the
 // point's neighbours. Where it turns by more than 0.3 radians from one chord
-// to the next the point is left out, and so are points below minTemperature.
+// to the next the point is left out, and so are points below minTemperature
+// and those within 0.01 of the critical point, where the two branches lie
+// closer together than the offsets the tests use (the same points for any
+// offset, so that lists for several offsets go together).
 inline std::vector<BesideTrace> PointsBeside(const trace::TracedEnvelope& traced, double offset,
                                              double minTemperature = 0.0)
 {
@@ -30,7 +33,9 @@ inline std::vector<BesideTrace> PointsBeside(const trace::TracedEnvelope& traced
     for (std::size_t i = 1; i + 1 < traced.points.size(); ++i) {
         const trace::TracePoint &before = traced.points[i - 1], &point = traced.points[i],
                                 &after = traced.points[i + 1];
-        if (point.temperature < minTemperature)
+        if (point.temperature < minTemperature ||
+            (traced.critical.found && std::hypot(std::log(point.temperature / traced.critical.temperature),
+                                                 std::log(point.pressure / traced.critical.pressure)) < 0.01))
             continue;
         const double t0 = std::log(point.temperature), p0 = std::log(point.pressure);
         const double ax = t0 - std::log(before.temperature), ay = p0 - std::log(before.pressure);

@@ -19,7 +19,7 @@ namespace {
 trace::TracedEnvelope Square()
 {
     trace::TracedEnvelope envelope;
-    envelope.status = trace::TraceStatus::Complete;
+    envelope.verdict = {trace::Verdict::Complete, {}};
     envelope.points = {{100, 0}, {200, 0}, {200, 100}, {100, 100}};
     return envelope;
 }
@@ -53,7 +53,7 @@ TEST(BridgeCheck, DistanceIsMeasuredInUnitsOfTheCurvesSpans)
 TEST(BridgeCheck, NothingIsMeasuredAgainstAnIncompleteTraceOrWithoutPoints)
 {
     trace::TracedEnvelope stopped = Square();
-    stopped.status = trace::TraceStatus::NotConverged;
+    stopped.verdict = {trace::Verdict::Stopped, "no convergence"};
     EXPECT_FALSE(MeasureBridge({{400, 400}}, stopped).measured);
     EXPECT_FALSE(MeasureBridge({}, Square()).measured);
     EXPECT_FALSE(MeasureBridge({{400, 400}}, trace::TracedEnvelope{}).IsEstimate());

@@ -65,5 +65,15 @@ TEST(ConditionTables, CsvHoldsTheSameRows)
               "Point,Component,Feed,Liquid,Vapour\r\n");
 }
 
+TEST(ConditionTables, OtherUnitsNameThemselvesInTheHeadings)
+{
+    const TextRows rows = ConditionsRows(ThreePoints(), {TemperatureUnit::Celsius, PressureUnit::Psia});
+    EXPECT_EQ(rows[0][1], "T (\u00B0C)");
+    EXPECT_EQ(rows[0][2], "P (psia)");
+    EXPECT_EQ(rows[1][1], "-23.150");
+    EXPECT_EQ(rows[1][2], "870.23");
+    EXPECT_EQ(rows[3][3], "?");
+}
+
 } // namespace
 } // namespace envelope

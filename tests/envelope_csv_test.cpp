@@ -108,7 +108,7 @@ TEST(TableCsv, WritesHeadingAndRowsWithCrLfAndSkipsEmptyRows)
 TEST(TableCsv, RunTablesReadBackRowForRow)
 {
     const MemoryRun run = RunInMemory(BuiltInMixture());
-    ASSERT_EQ(run.outcome, RunOutcome::Completed);
+    ASSERT_EQ(run.result.report.outcome, RunOutcome::Completed);
     for (const MemoryTable* table : {&run.bubbleTable, &run.dewTable, &run.interpolationTable}) {
         const Records rows = TableRows(*table);
         ASSERT_GT(rows.size(), 2u);
@@ -141,27 +141,27 @@ TEST(FractionCsv, ShortestNumbersThatReadBackExactly)
               "0.3,0.30000000000000004,1e-05\r\n"
               "0.5,400,20\r\n");
 
-    const MemoryRun run = RunInMemory(BuiltInMixture());
-    const Records records = ReadCsv(FractionCsv(run.fractionPoints));
-    ASSERT_EQ(records.size(), run.fractionPoints.size() + 1);
-    for (std::size_t i = 0; i < run.fractionPoints.size(); ++i) {
+    const std::vector<FractionPoint> points = FractionPoints(RunInMemory(BuiltInMixture()).result);
+    const Records records = ReadCsv(FractionCsv(points));
+    ASSERT_EQ(records.size(), points.size() + 1);
+    for (std::size_t i = 0; i < points.size(); ++i) {
         const std::vector<std::string>& record = records[i + 1];
         ASSERT_EQ(record.size(), 3u);
-        EXPECT_EQ(std::strtod(record[0].c_str(), nullptr), run.fractionPoints[i].fraction);
-        EXPECT_EQ(std::strtod(record[1].c_str(), nullptr), run.fractionPoints[i].temperature);
-        EXPECT_EQ(std::strtod(record[2].c_str(), nullptr), run.fractionPoints[i].pressure);
+        EXPECT_EQ(std::strtod(record[0].c_str(), nullptr), points[i].fraction);
+        EXPECT_EQ(std::strtod(record[1].c_str(), nullptr), points[i].temperature);
+        EXPECT_EQ(std::strtod(record[2].c_str(), nullptr), points[i].pressure);
     }
 }
 
 TEST(RunCsvFiles, TheThreeTablesThenTheFractionPoints)
 {
     const MemoryRun run = RunInMemory(BuiltInMixture());
-    const auto files = RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, run.fractionPoints);
+    const auto files = RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, FractionPoints(run.result));
     for (std::size_t i = 0; i < files.size(); ++i)
         EXPECT_STREQ(files[i].fileName, RunCsvFileNames[i]);
     EXPECT_EQ(files[0].contents, TableCsv(run.bubbleTable));
     EXPECT_EQ(files[1].contents, TableCsv(run.dewTable));
     EXPECT_EQ(files[2].contents, TableCsv(run.interpolationTable));
-    EXPECT_EQ(files[3].contents, FractionCsv(run.fractionPoints));
+    EXPECT_EQ(files[3].contents, FractionCsv(FractionPoints(run.result)));
     EXPECT_STREQ(files[3].fileName, "vapour-fractions.csv");
 }

@@ -1,5 +1,5 @@
 // The in-memory table and chart that the run's tests and the headless mode use,
-// and the log of the vapour-fraction points placed between a run and its chart.
+// and the vapour-fraction points of a run's result.
 
 #include <cmath>
 #include <limits>
@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "envelope/case.h"
-#include "envelope/fraction_points.h"
 #include "envelope/memory_chart.h"
 #include "envelope/memory_run.h"
 #include "envelope/memory_table.h"
@@ -118,57 +117,35 @@ TEST(MemoryChart, SeriesOutsideZeroToFiveAndNonFinitePointsFault)
     EXPECT_TRUE(chart.series(0).points.empty());
 }
 
-TEST(FractionPointLog, ChangesNothingOnTheChartAndKeepsTheFractionPointsInRunOrder)
+TEST(FractionPoints, AreTheVapourFractionSeriesInRunOrder)
 {
-    // The same run straight onto its chart, and through the log.
-    MemoryTable bubble, dew, interpolation;
-    MemoryChart direct;
-    ASSERT_EQ(envelope::Run(BuiltInMixture(), bubble, dew, interpolation, direct), RunOutcome::Completed);
-    const MemoryRun logged = RunInMemory(BuiltInMixture());
-    std::size_t fractionPoints = 0;
-    for (int series = 0; series < Chart::SeriesCount; ++series) {
-        EXPECT_EQ(logged.chart.series(series).title, direct.series(series).title);
-        EXPECT_EQ(logged.chart.series(series).points, direct.series(series).points);
-        if (series >= 3)
-            fractionPoints += direct.series(series).points.size();
-    }
-    ASSERT_EQ(logged.fractionPoints.size(), fractionPoints);
-    ASSERT_GT(fractionPoints, 60u);
+    const MemoryRun run = RunInMemory(BuiltInMixture());
+    const std::vector<FractionPoint> points = FractionPoints(run.result);
+    std::size_t drawn = 0;
+    for (int series = 3; series < Chart::SeriesCount; ++series)
+        drawn += run.chart.series(series).points.size();
+    ASSERT_EQ(points.size(), drawn);
+    ASSERT_GT(drawn, 60u);
 
     // Step by step up the bubble branch, 0.05 before 0.3 before 0.5 within a
     // step; each line's points are those of its series.
     const double fractions[] = {0.05, 0.3, 0.5};
-    for (std::size_t i = 1; i < logged.fractionPoints.size(); ++i) {
-        const FractionPoint& before = logged.fractionPoints[i - 1];
-        const FractionPoint& point = logged.fractionPoints[i];
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const FractionPoint& before = points[i - 1];
+        const FractionPoint& point = points[i];
         EXPECT_TRUE(point.temperature > before.temperature ||
                     (point.temperature == before.temperature && point.fraction > before.fraction))
             << "point " << i;
     }
     for (int line = 0; line < 3; ++line) {
-        std::vector<std::pair<double, double>> recorded, drawn;
-        for (const FractionPoint& point : logged.fractionPoints)
+        std::vector<std::pair<double, double>> recorded, charted;
+        for (const FractionPoint& point : points)
             if (point.fraction == fractions[line])
                 recorded.emplace_back(point.temperature, point.pressure);
-        for (const ChartPoint& point : direct.series(3 + line).points)
-            drawn.emplace_back(point.x, point.y);
-        EXPECT_EQ(recorded, drawn) << "line " << fractions[line];
+        for (const ChartPoint& point : run.chart.series(3 + line).points)
+            charted.emplace_back(point.x, point.y);
+        EXPECT_EQ(recorded, charted) << "line " << fractions[line];
     }
-}
-
-TEST(FractionPointLog, RecordsOnlyFractionPointsTheChartAccepted)
-{
-    MemoryChart chart;
-    FractionPointLog log(chart);
-    log.setSeriesTitle(4, "VF=0.3");
-    EXPECT_EQ(chart.series(4).title, "VF=0.3");
-    EXPECT_EQ(log.addPoint(0, 300.0, 10.0, "", 0xFF0000), 0);
-    EXPECT_EQ(log.addPoint(5, 320.0, 4.0, "", 0xFFFF00), 0);
-    EXPECT_EQ(log.addPoint(5, 310.0, 3.0, "", 0xFFFF00), 0);
-    EXPECT_THROW(log.addPoint(3, std::numeric_limits<double>::quiet_NaN(), 1.0, "", 0), NumericalFault);
-    EXPECT_THROW(log.addPoint(6, 300.0, 1.0, "", 0), NumericalFault);
-    EXPECT_EQ(log.points(), (std::vector<FractionPoint>{{0.5, 320.0, 4.0}, {0.5, 310.0, 3.0}}));
-    EXPECT_EQ(chart.series(0).points.size(), 1u);
 }
 
 } // namespace

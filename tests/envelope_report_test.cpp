@@ -45,7 +45,7 @@ TEST(Report, CaptionsThenRowsJoinedByTabsWithOneEmptyLineBetweenTables)
 TEST(Report, HeadlessRunReportsEveryRowOfTheThreeTables)
 {
     const MemoryRun run = RunInMemory(BuiltInMixture());
-    ASSERT_EQ(run.outcome, RunOutcome::Completed);
+    ASSERT_EQ(run.result.report.outcome, RunOutcome::Completed);
     std::ostringstream out;
     WriteReport(out, run.bubbleTable, run.dewTable, run.interpolationTable);
     std::istringstream lines(out.str());

@@ -5,15 +5,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "envelope/case.h"
+#include "envelope/march.h"
 #include "envelope/memory_chart.h"
 #include "envelope/memory_run.h"
 #include "envelope/memory_table.h"
 #include "envelope/run.h"
+#include "envelope/run_workspace.h"
 #include "envelope/text_format.h"
+#include "envelope/write_result.h"
 #include "equilibrium/flash.h"
 #include "equilibrium/saturation_pressure.h"
 #include "equilibrium/saturation_temperature.h"
@@ -25,15 +30,18 @@
 namespace envelope {
 namespace {
 
+// A run's result written onto tables and a chart of the test's own.
 struct Results {
     MemoryTable bubble, dew, interp;
     MemoryChart chart;
+    RunResult result;
     RunOutcome outcome = RunOutcome::Completed;
     RunReport report;
-    RunOutcome run()
+    RunOutcome run(const Mixture& mixture = BuiltInMixture())
     {
-        SolverCounters counters;
-        report = RunWithReport(BuiltInMixture(), bubble, dew, interp, chart, counters);
+        result = Run(mixture);
+        WriteRunResult(result, bubble, dew, interp, chart);
+        report = result.report;
         return outcome = report.outcome;
     }
 };
@@ -53,7 +61,7 @@ double FlashV(const Mixture& mixture, double T, double P, double tolerance = 1e-
     CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = 0.0;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, P, y, x, V, tolerance, passes, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, P, y, x, V, tolerance, passes, work);
     return V;
 }
 
@@ -102,8 +110,8 @@ struct StartTemperatures {
         const Mixture mixture = BuiltInMixture();
         CompositionVector scratch(3, 0.0);
         SolverWorkspace work;
-        BubbleTemperature(mixture, mixture.feed, 2.0, scratch, bubble, 0.001, work);
-        DewTemperature(mixture, mixture.feed, 2.0, scratch, dew, 0.001, work);
+        BubbleTemperature(mixture, SoaveRedlichKwong, mixture.feed, 2.0, scratch, bubble, 0.001, work);
+        DewTemperature(mixture, SoaveRedlichKwong, mixture.feed, 2.0, scratch, dew, 0.001, work);
     }
 };
 
@@ -141,12 +149,12 @@ TEST_F(CompletedRun, TheBuiltInCaseByAnyNameKeepsItsOwnStartGuesses)
     // Any other feed starts from Wilson's estimates: its start rows still lie
     // on the saturation curves (the binary's test checks the rows after).
     named.feed = {0.2, 0.15, 0.65};
-    const MemoryRun other = RunInMemory(named);
-    ASSERT_EQ(other.report.start.end, StageEnd::Done);
-    EXPECT_EQ(FlashV(named, other.report.bubbleStartTemperature - 0.5, 2.0), 0.0);
-    EXPECT_GT(FlashV(named, other.report.bubbleStartTemperature + 0.5, 2.0), 0.0);
-    EXPECT_EQ(FlashV(named, other.report.dewStartTemperature + 0.5, 2.0), 1.0);
-    EXPECT_LT(FlashV(named, other.report.dewStartTemperature - 0.5, 2.0), 1.0);
+    const RunReport other = envelope::Run(named).report;
+    ASSERT_EQ(other.start.end, StageEnd::Done);
+    EXPECT_EQ(FlashV(named, other.bubbleStartTemperature - 0.5, 2.0), 0.0);
+    EXPECT_GT(FlashV(named, other.bubbleStartTemperature + 0.5, 2.0), 0.0);
+    EXPECT_EQ(FlashV(named, other.dewStartTemperature + 0.5, 2.0), 1.0);
+    EXPECT_LT(FlashV(named, other.dewStartTemperature - 0.5, 2.0), 1.0);
 }
 
 TEST_F(CompletedRun, TheReportSaysWhatEachStageWroteAndWhatEndedIt)
@@ -256,7 +264,7 @@ TEST_F(CompletedRun, BothMarchesEndAtTheirFirstRejectedStepNearTheCriticalRegion
     double P = points(0).back().y;
     bool rejected = true;
     try {
-        BubblePressure(mixture, feed, T, scratch, P, 1e-5, work);
+        BubblePressure(mixture, SoaveRedlichKwong, feed, T, scratch, P, 1e-5, work);
         rejected = FlashV(T, P) > 0.1;
     } catch (const NumericalFault&) {
     }
@@ -266,7 +274,7 @@ TEST_F(CompletedRun, BothMarchesEndAtTheirFirstRejectedStepNearTheCriticalRegion
     T = points(1).back().x + 5.0;
     rejected = true;
     try {
-        DewPressure(mixture, feed, T, scratch, P, 1e-5, work);
+        DewPressure(mixture, SoaveRedlichKwong, feed, T, scratch, P, 1e-5, work);
         rejected = P == 0 || FlashV(T, P) < 0.9;
     } catch (const NumericalFault&) {
     }
@@ -334,56 +342,33 @@ TEST_F(CompletedRun, ASecondRunRewritesTheTablesAndDoublesEveryPoint)
 }
 
 // ---------------------------------------------------------------------------
-// Failures, injected through a table or chart that raises the numerical fault.
+// The result as the tables show it, and as the adapters write it.
 
-class FaultingTable final : public Table {
-public:
-    explicit FaultingTable(int faultAtRowCount = -1, int faultAtWrittenRow = -1)
-        : faultAtRowCount_(faultAtRowCount), faultAtWrittenRow_(faultAtWrittenRow) {}
-    int rowCount() const override { return table.rowCount(); }
-    void setRowCount(int rows) override
-    {
-        if (rows == faultAtRowCount_)
-            RaiseNumericalFault(FaultKind::Index, "injected");
-        table.setRowCount(rows);
+TEST_F(CompletedRun, EveryRowReadsBackAsItsTableRoundsItAndTheSplineStartsThere)
+{
+    const RunResult& result = run_->result;
+    const std::pair<const ResultTable*, const MemoryTable*> tables[] = {
+        {&result.bubble, &bubble()}, {&result.dew, &dew()}, {&result.interpolation, &interp()}};
+    for (const auto& [rows, table] : tables) {
+        ASSERT_EQ(static_cast<int>(rows->rows.size()), LastRow(*table));
+        for (std::size_t k = 0; k < rows->rows.size(); ++k) {
+            const ResultRow& row = rows->rows[k];
+            EXPECT_EQ(table->rows()[k + 1], row.cells) << k;
+            EXPECT_EQ(row.cells[0], std::to_string(k + 1));
+            const ShownPoint shown = ReadBack(row);
+            EXPECT_NEAR(shown.temperature, row.temperature, 0.0005 + 1e-9) << k;
+            EXPECT_NEAR(shown.pressure, row.pressure, 0.0005 + 1e-9) << k;
+        }
     }
-    void writeCell(int row, int column, const std::string& text) override
-    {
-        if (row == faultAtWrittenRow_)
-            RaiseNumericalFault(FaultKind::Index, "injected");
-        table.writeCell(row, column, text);
-    }
-    std::string readCell(int row, int column) const override { return table.readCell(row, column); }
-    MemoryTable table;
-
-private:
-    int faultAtRowCount_;
-    int faultAtWrittenRow_;
-};
-
-class FaultingChart final : public Chart {
-public:
-    FaultingChart(int series, std::size_t faultAtPoint) : series_(series), faultAtPoint_(faultAtPoint) {}
-    void setSeriesTitle(int series, const std::string& title) override
-    {
-        if (faultAtPoint_ == 0)
-            RaiseNumericalFault(FaultKind::Index, "injected");
-        chart.setSeriesTitle(series, title);
-    }
-    int addPoint(int series, double x, double y, const std::string& label, Colour colour) override
-    {
-        if (series == series_ && chart.series(series).points.size() + 1 == faultAtPoint_)
-            RaiseNumericalFault(FaultKind::Index, "injected");
-        return chart.addPoint(series, x, y, label, colour);
-    }
-    MemoryChart chart;
-
-private:
-    int series_;
-    std::size_t faultAtPoint_;
-};
-
-using RunFailure = CompletedRun;
+    // The spline passes through the last bubble and dew rows as read back:
+    // its first row is the last bubble row's rounded point, to the last bit.
+    const ShownPoint lastBubble = ReadBack(result.bubble.rows.back());
+    const ShownPoint lastDew = ReadBack(result.dew.rows.back());
+    EXPECT_EQ(result.interpolation.rows.front().temperature, lastBubble.temperature);
+    EXPECT_EQ(result.interpolation.rows.front().pressure, lastBubble.pressure);
+    EXPECT_NEAR(result.interpolation.rows.back().pressure, lastDew.pressure, 1e-12);
+    EXPECT_NE(lastBubble.pressure, result.bubble.rows.back().pressure);
+}
 
 MemoryTable Prefilled(const std::string& marker)
 {
@@ -394,132 +379,235 @@ MemoryTable Prefilled(const std::string& marker)
     return table;
 }
 
-TEST_F(RunFailure, AFaultWhileFindingTheStartPointsEndsTheRun)
+ResultRow Row(int r)
 {
-    MemoryTable bubbleTable, interpTable = Prefilled("old");
-    FaultingTable dewTable(-1, 1);
-    dewTable.table = Prefilled("old");
+    const std::string text = std::to_string(r);
+    return {0.0, 0.0, {text, "T" + text, "P" + text}};
+}
+
+TEST(WriteRows, OnlyRowsAfterAStartRowSetTheRowCount)
+{
+    // A start row alone is written into the table as it stands: an earlier
+    // run's rows from row 2 on stay.
+    MemoryTable table = Prefilled("old");
+    WriteRows({{Row(1)}, true}, table);
+    EXPECT_EQ(table.rowCount(), 4);
+    EXPECT_EQ(table.rows()[1], Row(1).cells);
+    EXPECT_EQ(table.rows()[3], Prefilled("old").rows()[3]);
+    // A row after it drops the rows beyond it.
+    WriteRows({{Row(1), Row(2)}, true}, table);
+    EXPECT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.rows()[2], Row(2).cells);
+    // Without a start row, row 1 sets the row count too.
+    MemoryTable interpolation = Prefilled("old");
+    WriteRows({{Row(1)}, false}, interpolation);
+    EXPECT_EQ(interpolation.rowCount(), 2);
+    // No rows: the table keeps what it holds.
+    WriteRows({{}, false}, interpolation);
+    EXPECT_EQ(interpolation.rows(), (std::vector<MemoryTable::Row>{{}, Row(1).cells}));
+}
+
+TEST(WriteRunResult, AFailedStartChangesOnlyTheBubbleStartRowAndTheTitles)
+{
+    // Hydrogen and helium: the dew start point is not found, after the
+    // bubble start point was. Written over an earlier run's tables and chart.
+    const RunResult failed = envelope::Run(test::HydrogenHelium());
+    ASSERT_EQ(failed.report.outcome, RunOutcome::StartPhaseFailed);
+    MemoryTable bubble = Prefilled("old"), dew = Prefilled("old"), interp = Prefilled("old");
     MemoryChart chart;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), bubbleTable, dewTable, interpTable, chart), RunOutcome::StartPhaseFailed);
-    // The bubble start row stands; nothing else of the run happened.
-    EXPECT_EQ(bubbleTable.rows()[1], bubble().rows()[1]);
-    EXPECT_EQ(bubbleTable.rowCount(), 2);
-    EXPECT_EQ(dewTable.table.rows(), Prefilled("old").rows());
-    EXPECT_EQ(interpTable.rows(), Prefilled("old").rows());
+    chart.addPoint(BubbleSeries, 300.0, 1.0, "", 0);
+    WriteRunResult(failed, bubble, dew, interp, chart);
+    EXPECT_EQ(bubble.rowCount(), 4);
+    EXPECT_EQ(bubble.rows()[1], failed.bubble.rows.front().cells);
+    EXPECT_EQ(bubble.rows()[2], Prefilled("old").rows()[2]);
+    EXPECT_EQ(dew.rows(), Prefilled("old").rows());
+    EXPECT_EQ(interp.rows(), Prefilled("old").rows());
+    EXPECT_EQ(chart.series(BubbleSeries).points.size(), 1u);
+    EXPECT_EQ(chart.series(Fraction05Series).title, "VF=0.5");
+}
+
+// ---------------------------------------------------------------------------
+// Failures in the marches and the spline stage. The run's faults come from its
+// searches, so the marches the completed run traced are rebuilt from its
+// result, changed where a fault or an earlier end is wanted, and written
+// again after its start rows, as the run writes them.
+
+const Mixture& TheBuiltInMixture()
+{
+    static const Mixture mixture = BuiltInMixture();
+    return mixture;
+}
+
+// A march's steps: the points of its series, in order.
+std::vector<MarchStep> StepsOf(const RunResult& result, Series series)
+{
+    std::vector<MarchStep> steps;
+    for (const ResultPoint& p : result.points)
+        if (p.series == series)
+            steps.push_back({p.temperature, p.pressure});
+    return steps;
+}
+
+BubbleMarch TracedBubbleMarch(const RunResult& result)
+{
+    BubbleMarch march;
+    march.steps = StepsOf(result, BubbleSeries);
+    for (const MarchStep& step : march.steps) {
+        // 0 where a line has no point at the step.
+        FractionPressures searched;
+        searched.found = FractionLines.size();
+        for (std::size_t k = 0; k < FractionLines.size(); ++k)
+            for (const ResultPoint& p : result.points)
+                if (p.series == FractionLines[k].series && p.temperature == step.T)
+                    searched.P[k] = p.pressure;
+        march.fractions.push_back(searched);
+    }
+    march.rEnd = static_cast<std::int16_t>(march.steps.size() + 2);
+    march.end = result.report.bubble;
+    return march;
+}
+
+DewMarch TracedDewMarch(const RunResult& result)
+{
+    DewMarch march;
+    march.steps = StepsOf(result, DewSeries);
+    march.rEnd = static_cast<std::int16_t>(march.steps.size() + 2);
+    march.end = result.report.dew;
+    return march;
+}
+
+template <class March>
+March FirstSteps(March march, std::size_t steps)
+{
+    march.steps.resize(steps);
+    if constexpr (requires { march.fractions; })
+        march.fractions.resize(steps);
+    march.rEnd = static_cast<std::int16_t>(steps + 2);
+    return march;
+}
+
+RunResult WriteAgain(const RunResult& run, const BubbleMarch& bubble, const DewMarch& dew)
+{
+    RunResult again;
+    again.bubble.rows = {run.bubble.rows.front()};
+    again.dew.rows = {run.dew.rows.front()};
+    again.report.start = run.report.start;
+    again.report.bubbleStartTemperature = run.report.bubbleStartTemperature;
+    again.report.dewStartTemperature = run.report.dewStartTemperature;
+    RunWorkspace workspace(TheBuiltInMixture(), SoaveRedlichKwong);
+    WriteMarchesAndSpline(workspace, bubble, dew, again);
+    return again;
+}
+
+using RunFailure = CompletedRun;
+
+TEST_F(RunFailure, TheRebuiltMarchesGiveTheRunsResult)
+{
+    const RunResult& run = run_->result;
+    const RunResult again = WriteAgain(run, TracedBubbleMarch(run), TracedDewMarch(run));
+    EXPECT_EQ(again.bubble, run.bubble);
+    EXPECT_EQ(again.dew, run.dew);
+    EXPECT_EQ(again.interpolation, run.interpolation);
+    EXPECT_EQ(again.points, run.points);
+    EXPECT_EQ(again.report.outcome, RunOutcome::Completed);
+    EXPECT_EQ(again.report.Details(), run.report.Details());
+}
+
+TEST_F(RunFailure, AFaultInAConstantFractionSearchEndsTheBubbleMarchInsideItsStep)
+{
+    // The 0.3 search of the ninth step fails: the step keeps its 0.05 point
+    // and loses the rest, every earlier step is complete, and the run goes
+    // on with the rows that stand.
+    const RunResult& run = run_->result;
+    BubbleMarch bubble = TracedBubbleMarch(run);
+    FractionPressures& failing = bubble.fractions[8];
+    ASSERT_NE(failing.P[0], 0.0);
+    failing.found = 1;
+    failing.error = std::make_exception_ptr(NumericalFault(FaultKind::NotConverged, "injected"));
+    const double T = bubble.steps[8].T;
+    const RunResult again = WriteAgain(run, bubble, TracedDewMarch(run));
+
+    EXPECT_EQ(again.report.outcome, RunOutcome::Completed);
+    EXPECT_EQ(again.report.bubble.end, StageEnd::Fault);
+    EXPECT_EQ(again.report.bubble.reason, "injected");
+    EXPECT_EQ(again.report.bubble.rows, 8);
+    EXPECT_EQ(again.report.bubble.temperature, T);
+    ASSERT_EQ(again.bubble.rows.size(), 9u);
+    EXPECT_TRUE(std::equal(again.bubble.rows.begin(), again.bubble.rows.end(), run.bubble.rows.begin()));
+    EXPECT_EQ(again.dew, run.dew);
+    // The run's points up to the failing step, then its 0.05 point.
+    const auto failingStep = std::find_if(run.points.begin(), run.points.end(),
+                                          [T](const ResultPoint& p) { return p.temperature == T; });
+    const std::vector<ResultPoint> before(run.points.begin(), failingStep);
+    ASSERT_GE(again.points.size(), before.size() + 1);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), again.points.begin()));
+    EXPECT_EQ(again.points[before.size()], *failingStep);
+    EXPECT_EQ(failingStep->series, Fraction005Series);
+    EXPECT_EQ(std::count_if(again.points.begin(), again.points.end(),
+                            [T](const ResultPoint& p) { return p.temperature == T; }),
+              1);
+    // The spline starts from the last bubble row that stands.
+    EXPECT_EQ(again.interpolation.rows.front().cells[1], again.bubble.rows.back().cells[1]);
+
+    // Written over the completed run's tables and chart, as a second run of
+    // the same mixture: the bubble rows of the later steps are dropped, the
+    // dew rows rewritten, and every point is added once more.
+    Results shown;
+    shown.run();
+    WriteRunResult(again, shown.bubble, shown.dew, shown.interp, shown.chart);
+    EXPECT_EQ(shown.bubble.rowCount(), 10);
+    EXPECT_EQ(shown.dew.rows(), dew().rows());
     for (int s = 0; s < Chart::SeriesCount; ++s)
-        EXPECT_TRUE(chart.series(s).points.empty());
-
-    FaultingChart noTitles(0, 0);
-    MemoryTable b, d, i;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), b, d, i, noTitles), RunOutcome::StartPhaseFailed);
-    EXPECT_EQ(b.rows(), MemoryTable().rows());
-}
-
-TEST_F(RunFailure, AFaultInTheBubbleMarchEndsItSilentlyAndTheRunGoesOn)
-{
-    // The step of row 11 fails when it sets the row count, after its
-    // constant-fraction points were added.
-    FaultingTable bubbleTable(12);
-    Results rest;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), bubbleTable, rest.dew, rest.interp, rest.chart), RunOutcome::Completed);
-    ASSERT_EQ(bubbleTable.table.rowCount(), 11);
-    for (int r = 1; r <= 10; ++r)
-        EXPECT_EQ(bubbleTable.table.rows()[r], bubble().rows()[r]);
-    EXPECT_EQ(rest.chart.series(0).points.size(), 9u);
-    const double failingStep = points(0)[9].x;
-    for (int s = 3; s <= 5; ++s)
-        EXPECT_EQ(rest.chart.series(s).points.size(),
-                  std::count_if(points(s).begin(), points(s).end(), [&](const ChartPoint& p) { return p.x <= failingStep; }));
-    EXPECT_EQ(rest.dew.rows(), dew().rows());
-    EXPECT_EQ(rest.interp.readCell(1, 1), bubbleTable.table.readCell(10, 1));
-    EXPECT_EQ(rest.interp.readCell(21, 2), dew().readCell(LastRow(dew()), 2));
-}
-
-TEST_F(RunFailure, AFaultAtAConstantFractionPointEndsTheBubbleMarchInsideItsStep)
-{
-    // The fifth point of the VF=0.3 line fails: its step keeps its VF=0.05
-    // point and loses the rest; every earlier step is complete.
-    FaultingChart chart(4, 5);
-    Results rest;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), rest.bubble, rest.dew, rest.interp, chart), RunOutcome::Completed);
-    const double failingStep = points(4)[4].x;
-    const auto before = [&](int series, bool withFailingStep) {
-        return static_cast<std::size_t>(std::count_if(points(series).begin(), points(series).end(), [&](const ChartPoint& p) {
-            return p.x < failingStep || (withFailingStep && p.x == failingStep);
-        }));
-    };
-    EXPECT_EQ(chart.chart.series(3).points.size(), before(3, true));
-    EXPECT_EQ(chart.chart.series(4).points.size(), 4u);
-    EXPECT_EQ(chart.chart.series(5).points.size(), before(5, false));
-    EXPECT_EQ(chart.chart.series(0).points.size(), before(0, false));
-    ASSERT_EQ(rest.bubble.rowCount(), static_cast<int>(before(0, false)) + 2);
-    for (int r = 1; r < rest.bubble.rowCount(); ++r)
-        EXPECT_EQ(rest.bubble.rows()[r], bubble().rows()[r]);
-    EXPECT_EQ(rest.dew.rows(), dew().rows());
-}
-
-TEST_F(RunFailure, AFaultInTheDewMarchEndsItSilentlyAndTheSplineUsesWhatIsThere)
-{
-    FaultingTable dewTable(10);
-    Results rest;
-    SolverCounters counters;
-    const RunReport report = RunWithReport(BuiltInMixture(), rest.bubble, dewTable, rest.interp, rest.chart, counters);
-    EXPECT_EQ(report.outcome, RunOutcome::Completed);
-    // The silent end is in the report, with the fault's kind and reason.
-    EXPECT_EQ(report.dew.end, StageEnd::Fault);
-    EXPECT_EQ(report.dew.fault, FaultKind::Index);
-    EXPECT_EQ(report.dew.reason, "injected");
-    EXPECT_EQ(report.dew.rows, 7);
-    EXPECT_EQ(report.bubble.end, run_->report.bubble.end);
-    ASSERT_EQ(dewTable.table.rowCount(), 9);
-    EXPECT_EQ(rest.chart.series(1).points.size(), 7u);
-    EXPECT_EQ(rest.bubble.rows(), bubble().rows());
-    EXPECT_EQ(rest.interp.readCell(1, 1), bubble().readCell(LastRow(bubble()), 1));
-    EXPECT_EQ(Number(rest.interp, 21, 2), Number(dewTable.table, 8, 2));
+        EXPECT_EQ(shown.chart.series(s).points.size(),
+                  points(s).size() + static_cast<std::size_t>(std::count_if(
+                                         again.points.begin(), again.points.end(),
+                                         [s](const ResultPoint& p) { return p.series == s; })))
+            << s;
 }
 
 TEST_F(RunFailure, TooFewRowsForTheKnotsFailTheSplineStageOnly)
 {
-    // Bubble rows 1 to 3: the knots would reach the heading row. The dew march
-    // still runs; the interpolation table keeps its earlier rows.
-    FaultingTable shortBubble(5);
-    Results rest;
-    rest.interp = Prefilled("old");
-    SolverCounters counters;
-    const RunReport report =
-        RunWithReport(BuiltInMixture(), shortBubble, rest.dew, rest.interp, rest.chart, counters);
-    EXPECT_EQ(report.outcome, RunOutcome::SplineStageFailed);
-    EXPECT_EQ(report.spline.fault, FaultKind::TooFewPoints);
-    EXPECT_EQ(report.FailureReason(), "spline: too few table rows for the spline knots (too few points)");
-    EXPECT_EQ(report.dew.rows, run_->report.dew.rows);
-    EXPECT_EQ(shortBubble.table.rowCount(), 4);
-    EXPECT_EQ(rest.dew.rows(), dew().rows());
-    EXPECT_EQ(rest.interp.rows(), Prefilled("old").rows());
-    EXPECT_TRUE(rest.chart.series(2).points.empty());
+    // Bubble rows 1 to 4: the knots would reach the heading row. The dew
+    // march is still written; the interpolation table keeps its earlier rows.
+    const RunResult& run = run_->result;
+    const RunResult failed = WriteAgain(run, FirstSteps(TracedBubbleMarch(run), 3), TracedDewMarch(run));
+    EXPECT_EQ(failed.report.outcome, RunOutcome::SplineStageFailed);
+    EXPECT_EQ(failed.report.spline.fault, FaultKind::TooFewPoints);
+    EXPECT_EQ(failed.report.FailureReason(), "spline: too few table rows for the spline knots (too few points)");
+    EXPECT_EQ(failed.report.dew.rows, run.report.dew.rows);
+    EXPECT_EQ(failed.dew, run.dew);
+    EXPECT_TRUE(failed.interpolation.rows.empty());
+    MemoryTable interpolation = Prefilled("old");
+    WriteRows(failed.interpolation, interpolation);
+    EXPECT_EQ(interpolation.rows(), Prefilled("old").rows());
 
     // Rows 1 to 5 are just enough, the start row included.
-    FaultingTable fiveRows(7);
-    Results enough;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), fiveRows, enough.dew, enough.interp, enough.chart), RunOutcome::Completed);
-    EXPECT_EQ(enough.interp.readCell(1, 1), fiveRows.table.readCell(5, 1));
+    const RunResult enough = WriteAgain(run, FirstSteps(TracedBubbleMarch(run), 4), TracedDewMarch(run));
+    EXPECT_EQ(enough.report.outcome, RunOutcome::Completed);
+    EXPECT_EQ(enough.interpolation.rows.front().cells[1], enough.bubble.rows[4].cells[1]);
 
     // The dew table needs six rows.
-    FaultingTable fiveDewRows(7), sixDewRows(8);
-    Results a, b;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), a.bubble, fiveDewRows, a.interp, a.chart), RunOutcome::SplineStageFailed);
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), b.bubble, sixDewRows, b.interp, b.chart), RunOutcome::Completed);
+    EXPECT_EQ(WriteAgain(run, TracedBubbleMarch(run), FirstSteps(TracedDewMarch(run), 4)).report.outcome,
+              RunOutcome::SplineStageFailed);
+    EXPECT_EQ(WriteAgain(run, TracedBubbleMarch(run), FirstSteps(TracedDewMarch(run), 5)).report.outcome,
+              RunOutcome::Completed);
 }
 
-TEST_F(RunFailure, AFaultInTheInterpolationKeepsTheRowsWrittenBeforeIt)
+TEST_F(RunFailure, AFaultInTheSplineEndsOnlyItsStage)
 {
-    FaultingChart chart(2, 6);
-    Results rest;
-    EXPECT_EQ(envelope::Run(BuiltInMixture(), rest.bubble, rest.dew, rest.interp, chart), RunOutcome::SplineStageFailed);
-    EXPECT_EQ(rest.interp.rowCount(), 6);
-    EXPECT_EQ(chart.chart.series(2).points.size(), 5u);
-    for (int r = 1; r <= 5; ++r)
-        EXPECT_EQ(rest.interp.rows()[r], interp().rows()[r]);
-    EXPECT_EQ(chart.chart.series(0).points, points(0));
+    // A last dew point at the last bubble row's pressure as read back: two
+    // knots at one pressure, which the spline divides by.
+    const RunResult& run = run_->result;
+    DewMarch dew = TracedDewMarch(run);
+    dew.steps.back().P = ReadBack(run.bubble.rows.back()).pressure;
+    const RunResult failed = WriteAgain(run, TracedBubbleMarch(run), dew);
+    EXPECT_EQ(failed.report.outcome, RunOutcome::SplineStageFailed);
+    EXPECT_EQ(failed.report.spline.end, StageEnd::Fault);
+    EXPECT_EQ(failed.report.FailureReason(), "spline: non-finite floating-point result (not finite)");
+    EXPECT_EQ(failed.report.spline.rows, 0);
+    EXPECT_TRUE(failed.interpolation.rows.empty());
+    EXPECT_EQ(failed.bubble, run.bubble);
+    EXPECT_EQ(failed.dew.rows.size(), run.dew.rows.size());
 }
 
 TEST(MixtureRun, AMixtureWhoseStartFailsReportsTheSearchAndTheFault)
@@ -528,14 +616,15 @@ TEST(MixtureRun, AMixtureWhoseStartFailsReportsTheSearchAndTheFault)
     // which the feed is all liquid.
     const Mixture light = test::HydrogenHelium();
     const MemoryRun run = RunInMemory(light);
-    EXPECT_EQ(run.outcome, RunOutcome::StartPhaseFailed);
-    EXPECT_EQ(run.report.start.end, StageEnd::Fault);
-    EXPECT_EQ(run.report.start.fault, FaultKind::NoBracket);
-    EXPECT_EQ(run.report.start.reason, "dew point: no all-liquid temperature found below the start guess");
-    EXPECT_EQ(run.report.FailureReason(),
+    const RunReport& report = run.result.report;
+    EXPECT_EQ(report.outcome, RunOutcome::StartPhaseFailed);
+    EXPECT_EQ(report.start.end, StageEnd::Fault);
+    EXPECT_EQ(report.start.fault, FaultKind::NoBracket);
+    EXPECT_EQ(report.start.reason, "dew point: no all-liquid temperature found below the start guess");
+    EXPECT_EQ(report.FailureReason(),
               "start points: dew point: no all-liquid temperature found below the start guess (no bracket)");
-    EXPECT_EQ(run.report.start.rows, 1);
-    for (const StageReport* later : {&run.report.bubble, &run.report.dew, &run.report.spline})
+    EXPECT_EQ(report.start.rows, 1);
+    for (const StageReport* later : {&report.bubble, &report.dew, &report.spline})
         EXPECT_EQ(later->end, StageEnd::NotRun);
     // The dew table's row 1 stays empty.
     EXPECT_EQ(run.dewTable.rowCount(), 2);
@@ -551,7 +640,7 @@ TEST(MixtureRun, ABinaryMixtureTracesItsEnvelope)
     binary.feed = {0.3, 0.7};
 
     Results run;
-    EXPECT_EQ(envelope::Run(binary, run.bubble, run.dew, run.interp, run.chart), RunOutcome::Completed);
+    EXPECT_EQ(run.run(binary), RunOutcome::Completed);
     const std::vector<ChartPoint>& bubblePoints = run.chart.series(0).points;
     const std::vector<ChartPoint>& dewPoints = run.chart.series(1).points;
     ASSERT_GE(bubblePoints.size(), 4u);

@@ -20,7 +20,7 @@ protected:
                      std::int16_t passes)
     {
         double V = -1.0;
-        IsothermalFlash(mixture, feed, T, P, y, x, V, tolerance, passes, work);
+        IsothermalFlash(mixture, SoaveRedlichKwong, feed, T, P, y, x, V, tolerance, passes, work);
         return V;
     }
 

@@ -26,15 +26,15 @@ protected:
 
 TEST_F(FlashTest, TwoPhaseResultIsInEquilibriumAndBalancesTheFeed)
 {
-    IsothermalFlash(mixture, feed, 400, 10, y, x, V, 1e-5, 50, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, feed, 400, 10, y, x, V, 1e-5, 50, work);
     ASSERT_GT(V, 0);
     ASSERT_LT(V, 1);
     EXPECT_NEAR(SumVector(x), 1, 1e-12);
     EXPECT_NEAR(SumVector(y), 1, 1e-12);
 
     std::vector<double> phiL(3), phiV(3);
-    FugacityCoefficients(mixture, x, 10, 400, phiL, LiquidPhase, work);
-    FugacityCoefficients(mixture, y, 10, 400, phiV, VapourPhase, work);
+    FugacityCoefficients(mixture, SoaveRedlichKwong, x, 10, 400, phiL, LiquidPhase, work);
+    FugacityCoefficients(mixture, SoaveRedlichKwong, y, 10, 400, phiV, VapourPhase, work);
     for (std::size_t i = 0; i < 3; ++i) {
         // Equal fugacities and the material balance, to about the tolerance.
         EXPECT_NEAR(x[i] * phiL[i], y[i] * phiV[i], 1e-4 * y[i] * phiV[i]) << i;
@@ -47,12 +47,12 @@ TEST_F(FlashTest, TwoPhaseResultIsInEquilibriumAndBalancesTheFeed)
 
 TEST_F(FlashTest, SingleLiquidAndSingleVapourGiveBothPhasesEqualToTheFeed)
 {
-    IsothermalFlash(mixture, feed, 250, 50, y, x, V, 1e-5, 50, work); // compressed liquid
+    IsothermalFlash(mixture, SoaveRedlichKwong, feed, 250, 50, y, x, V, 1e-5, 50, work); // compressed liquid
     EXPECT_EQ(V, 0);
     EXPECT_EQ(x, feed);
     EXPECT_EQ(y, feed);
 
-    IsothermalFlash(mixture, feed, 600, 1, y, x, V, 1e-5, 50, work); // superheated vapour
+    IsothermalFlash(mixture, SoaveRedlichKwong, feed, 600, 1, y, x, V, 1e-5, 50, work); // superheated vapour
     EXPECT_EQ(V, 1);
     EXPECT_EQ(x, feed);
     EXPECT_EQ(y, feed);
@@ -60,13 +60,13 @@ TEST_F(FlashTest, SingleLiquidAndSingleVapourGiveBothPhasesEqualToTheFeed)
 
 TEST_F(FlashTest, NoPassRunsWhenTheToleranceIsOneOrThePassLimitIsZero)
 {
-    IsothermalFlash(mixture, feed, 400, 10, y, x, V, 1.0, 50, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, feed, 400, 10, y, x, V, 1.0, 50, work);
     EXPECT_EQ(V, 0.5);
     EXPECT_EQ(x, std::vector<double>(3, -1.0));
     EXPECT_EQ(y, std::vector<double>(3, -1.0));
 
     work = SolverWorkspace();
-    IsothermalFlash(mixture, feed, 400, 10, y, x, V, 1e-5, 0, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, feed, 400, 10, y, x, V, 1e-5, 0, work);
     EXPECT_EQ(work.counters.flashPasses, 0);
     EXPECT_EQ(V, 0.5);
     EXPECT_EQ(x, std::vector<double>(3, -1.0));
@@ -74,7 +74,7 @@ TEST_F(FlashTest, NoPassRunsWhenTheToleranceIsOneOrThePassLimitIsZero)
 
 TEST_F(FlashTest, PassLimitBoundsTheIterations)
 {
-    IsothermalFlash(mixture, feed, 400, 10, y, x, V, 0.0, 7, work); // a tolerance of 0 is never met
+    IsothermalFlash(mixture, SoaveRedlichKwong, feed, 400, 10, y, x, V, 0.0, 7, work); // a tolerance of 0 is never met
     EXPECT_EQ(work.counters.flashPasses, 7);
     EXPECT_GT(V, 0);
     EXPECT_LT(V, 1);
@@ -83,7 +83,7 @@ TEST_F(FlashTest, PassLimitBoundsTheIterations)
 TEST_F(FlashTest, ComponentAbsentFromTheFeedKeepsZeroInBothPhases)
 {
     const std::vector<double> binary{0.0, 0.2, 0.8};
-    IsothermalFlash(mixture, binary, 380, 5, y, x, V, 1e-5, 50, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, binary, 380, 5, y, x, V, 1e-5, 50, work);
     ASSERT_GT(V, 0);
     ASSERT_LT(V, 1);
     EXPECT_EQ(x[0], 0.0);
@@ -100,20 +100,20 @@ TEST_F(FlashTest, FaultEndsTheFlashQuietlyWithOutputsAsTheyStood)
     identical.criticalTemperature = {400, 400, 400};
     identical.criticalPressure = {40, 40, 40};
     identical.acentricFactor = {0.1, 0.1, 0.1};
-    IsothermalFlash(identical, feed, 400, 40, y, x, V, 1e-5, 50, work);
+    IsothermalFlash(identical, SoaveRedlichKwong, feed, 400, 40, y, x, V, 1e-5, 50, work);
     EXPECT_EQ(V, 0.5);
     EXPECT_EQ(x, std::vector<double>(3, -1.0));
     EXPECT_EQ(y, std::vector<double>(3, -1.0));
 
     // A fault beneath the flash (a negative temperature makes the square
     // root of the reduced temperature invalid) does not escape either.
-    EXPECT_NO_THROW(IsothermalFlash(mixture, feed, -5, 10, y, x, V, 1e-5, 50, work));
+    EXPECT_NO_THROW(IsothermalFlash(mixture, SoaveRedlichKwong, feed, -5, 10, y, x, V, 1e-5, 50, work));
 
     // A liquid vector shorter than the component count faults at its first
     // missing entry: V already holds the first Newton step, the entries
     // before the missing one are written.
     std::vector<double> shortX(2, -1.0);
-    EXPECT_NO_THROW(IsothermalFlash(mixture, feed, 400, 10, y, shortX, V, 1e-5, 50, work));
+    EXPECT_NO_THROW(IsothermalFlash(mixture, SoaveRedlichKwong, feed, 400, 10, y, shortX, V, 1e-5, 50, work));
     EXPECT_NE(V, 0.5);
     EXPECT_GT(V, 0);
     EXPECT_LT(V, 1);

@@ -38,7 +38,7 @@ Split Flash(const Mixture& mixture, double T, double P)
     s.x.assign(mixture.feed.size(), -1.0);
     s.y.assign(mixture.feed.size(), -1.0);
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, P, s.y, s.x, s.V, 1e-8, 200, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, P, s.y, s.x, s.V, 1e-8, 200, work);
     return s;
 }
 
@@ -51,8 +51,8 @@ void ExpectEquilibrium(const Mixture& mixture, const Split& s, double T, double 
     EXPECT_NEAR(SumVector(s.y), 1, 1e-12);
     std::vector<double> phiL(s.x.size()), phiV(s.y.size());
     SolverWorkspace work;
-    FugacityCoefficients(mixture, s.x, P, T, phiL, LiquidPhase, work);
-    FugacityCoefficients(mixture, s.y, P, T, phiV, VapourPhase, work);
+    FugacityCoefficients(mixture, SoaveRedlichKwong, s.x, P, T, phiL, LiquidPhase, work);
+    FugacityCoefficients(mixture, SoaveRedlichKwong, s.y, P, T, phiV, VapourPhase, work);
     for (std::size_t i = 0; i < s.x.size(); ++i) {
         EXPECT_NEAR(s.x[i] * phiL[i], s.y[i] * phiV[i], 1e-5 * s.y[i] * phiV[i]) << i;
         EXPECT_NEAR(s.V * s.y[i] + (1 - s.V) * s.x[i], mixture.feed[i], 1e-6) << i;

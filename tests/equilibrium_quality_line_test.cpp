@@ -30,15 +30,15 @@ TEST_F(QualityLineTest, FirstPressureTriedIsHalfwayBetween2BarAndTheCeiling)
 
     // Exact match, and a match within 0.001, both end at the first midpoint.
     double P = 30.0;
-    QualityLinePressure(mixture, 450.0, V16, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 450.0, V16, feed, x, y, P, work);
     EXPECT_EQ(P, 16.0);
     P = 30.0;
-    QualityLinePressure(mixture, 450.0, V16 + 0.0009, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 450.0, V16 + 0.0009, feed, x, y, P, work);
     EXPECT_EQ(P, 16.0);
 
     // Outside 0.001 the search goes on past the first midpoint.
     P = 30.0;
-    QualityLinePressure(mixture, 450.0, V16 + 0.002, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 450.0, V16 + 0.002, feed, x, y, P, work);
     EXPECT_NE(P, 16.0);
     EXPECT_NEAR(FlashV(450.0, P), V16 + 0.002, 0.001);
 }
@@ -50,11 +50,11 @@ TEST_F(QualityLineTest, CeilingOf2BarTriesOnlyThatPressure)
     ASSERT_LT(V2, 0.9);
 
     double P = 2.0;
-    QualityLinePressure(mixture, 400.0, V2 + 0.0005, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 400.0, V2 + 0.0005, feed, x, y, P, work);
     EXPECT_EQ(P, 2.0);
 
     P = 2.0;
-    QualityLinePressure(mixture, 400.0, V2 + 0.01, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 400.0, V2 + 0.01, feed, x, y, P, work);
     EXPECT_EQ(P, 0.0);
 }
 
@@ -65,7 +65,7 @@ TEST_F(QualityLineTest, UnreachableTargetGivesZeroAfterTheBoundedNumberOfPasses)
     // 28 / 2^k bar wide after k passes, below 0.001 first at k = 15: the
     // last flash is at the 15th midpoint, 30 - 28 / 2^15 bar.
     double P = 30.0;
-    QualityLinePressure(mixture, 450.0, -1.0, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 450.0, -1.0, feed, x, y, P, work);
     EXPECT_EQ(P, 0.0);
 
     FlashV(450.0, 30.0 - 28.0 / 32768.0);
@@ -77,7 +77,7 @@ TEST_F(QualityLineTest, UnreachableTargetGivesZeroAfterTheBoundedNumberOfPasses)
     // A target above every vapour fraction the range offers closes the
     // bracket on the floor.
     P = 30.0;
-    QualityLinePressure(mixture, 400.0, 0.9, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 400.0, 0.9, feed, x, y, P, work);
     EXPECT_EQ(P, 0.0);
 }
 
@@ -89,7 +89,7 @@ TEST_F(QualityLineTest, BracketThatCannotShrinkEndsTheSearch)
     // to the floor; the search must end there with no result instead of
     // trying the same pressure forever.
     double P = std::nextafter(1e17, 1e18);
-    QualityLinePressure(mixture, 450.0, -1.0, feed, x, y, P, work);
+    QualityLinePressure(mixture, SoaveRedlichKwong, 450.0, -1.0, feed, x, y, P, work);
     EXPECT_EQ(P, 0.0);
 }
 

@@ -25,7 +25,8 @@ FlashResult Flash(double T, double P, double tolerance, std::int16_t maxPasses)
     const Mixture mixture = BuiltInMixture();
     FlashResult result;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, P, result.y, result.x, result.V, tolerance, maxPasses, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, P, result.y, result.x, result.V, tolerance,
+                    maxPasses, work);
     result.passes = work.counters.flashPasses;
     return result;
 }

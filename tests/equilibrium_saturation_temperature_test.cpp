@@ -24,7 +24,7 @@ protected:
         SCOPED_TRACE(guess);
         CompositionVector incipientVapour(3, 0.0);
         double T = guess;
-        BubbleTemperature(mixture, feed, 2.0, incipientVapour, T, 0.001, work);
+        BubbleTemperature(mixture, SoaveRedlichKwong, feed, 2.0, incipientVapour, T, 0.001, work);
         const double V = FlashV(T, 2.0);
         EXPECT_GT(V, 0.0);
         EXPECT_LE(V, 0.001);
@@ -38,7 +38,7 @@ protected:
         SCOPED_TRACE(guess);
         CompositionVector incipientLiquid(3, 0.0);
         double T = guess;
-        DewTemperature(mixture, feed, 2.0, incipientLiquid, T, 0.001, work);
+        DewTemperature(mixture, SoaveRedlichKwong, feed, 2.0, incipientLiquid, T, 0.001, work);
         const double V = FlashV(T, 2.0);
         EXPECT_GE(V, 1 - 0.001);
         EXPECT_LT(V, 1.0);
@@ -74,7 +74,7 @@ TEST_F(SaturationTemperatureTest, ZeroBandRunsToTheBisectionLimit)
     // Nothing is accepted; the bubble search keeps its last midpoint, which
     // after 1001 halvings sits on the edge where the flash turns two-phase.
     double Tb = 163.0;
-    BubbleTemperature(mixture, feed, 2.0, out, Tb, 0.0, work);
+    BubbleTemperature(mixture, SoaveRedlichKwong, feed, 2.0, out, Tb, 0.0, work);
     EXPECT_NEAR(Tb, 162.2, 0.5);
     const double below = std::nextafter(Tb, 0.0);
     const double above = std::nextafter(Tb, 1000.0);
@@ -84,7 +84,7 @@ TEST_F(SaturationTemperatureTest, ZeroBandRunsToTheBisectionLimit)
         EXPECT_EQ(FlashV(below, 2.0), 0.0);
 
     double Td = 412.0;
-    DewTemperature(mixture, feed, 2.0, out, Td, 0.0, work);
+    DewTemperature(mixture, SoaveRedlichKwong, feed, 2.0, out, Td, 0.0, work);
     EXPECT_EQ(Td, 0.0);
 }
 
@@ -95,18 +95,18 @@ TEST_F(SaturationTemperatureTest, FeedThatNeverBracketsEndsWithTheFault)
     // At 0 bar every flash faults before it writes V, so the walk down never
     // sees an all-liquid feed.
     double T = 163.0;
-    EXPECT_THROW(BubbleTemperature(mixture, feed, 0.0, out, T, 0.001, work), NumericalFault);
+    EXPECT_THROW(BubbleTemperature(mixture, SoaveRedlichKwong, feed, 0.0, out, T, 0.001, work), NumericalFault);
     EXPECT_EQ(T, 163.0);
     T = 412.0;
-    EXPECT_THROW(DewTemperature(mixture, feed, 0.0, out, T, 0.001, work), NumericalFault);
+    EXPECT_THROW(DewTemperature(mixture, SoaveRedlichKwong, feed, 0.0, out, T, 0.001, work), NumericalFault);
 
     // At 1e8 bar the feed is liquid at every temperature, so the walk up
     // never sees an all-vapour feed.
     ASSERT_EQ(FlashV(150.0, 1e8), 0.0);
     T = 163.0;
-    EXPECT_THROW(BubbleTemperature(mixture, feed, 1e8, out, T, 0.001, work), NumericalFault);
+    EXPECT_THROW(BubbleTemperature(mixture, SoaveRedlichKwong, feed, 1e8, out, T, 0.001, work), NumericalFault);
     T = 412.0;
-    EXPECT_THROW(DewTemperature(mixture, feed, 1e8, out, T, 0.001, work), NumericalFault);
+    EXPECT_THROW(DewTemperature(mixture, SoaveRedlichKwong, feed, 1e8, out, T, 0.001, work), NumericalFault);
 }
 
 } // namespace

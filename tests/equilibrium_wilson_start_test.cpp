@@ -9,7 +9,7 @@
 
 #include "envelope/case.h"
 #include "equilibrium/flash.h"
-#include "equilibrium/wilson.h"
+#include "thermo/wilson.h"
 #include "equilibrium/wilson_start.h"
 #include "thermo/composition.h"
 
@@ -43,7 +43,7 @@ double FlashV(const Mixture& mixture, double T, double P)
     CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = -1.0;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, P, y, x, V, 1e-5, 50, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, P, y, x, V, 1e-5, 50, work);
     return V;
 }
 

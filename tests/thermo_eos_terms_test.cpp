@@ -28,7 +28,7 @@ Outcome Fresh(const Mixture& mixture, const std::vector<double>& x, double P, do
     Outcome outcome;
     SolverWorkspace work;
     try {
-        FugacityCoefficients(mixture, x, P, T, outcome.phi, phase, work);
+        FugacityCoefficients(mixture, SoaveRedlichKwong, x, P, T, outcome.phi, phase, work);
     } catch (const NumericalFault&) {
         outcome.faulted = true;
     }
@@ -41,7 +41,7 @@ Outcome Kept(const Mixture& mixture, const std::vector<double>& x, double P, dou
     Outcome outcome;
     SolverWorkspace work;
     try {
-        FugacityCoefficients(mixture, x, P, T, outcome.phi, phase, terms, work);
+        FugacityCoefficients(mixture, SoaveRedlichKwong, x, P, T, outcome.phi, phase, terms, work);
     } catch (const NumericalFault&) {
         outcome.faulted = true;
     }

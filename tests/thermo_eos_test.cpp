@@ -21,7 +21,7 @@ protected:
     std::vector<double> Phi(double P, double T, std::int16_t phase, const std::vector<double>& x)
     {
         std::vector<double> phi(3, -1.0);
-        FugacityCoefficients(mixture, x, P, T, phi, phase, work);
+        FugacityCoefficients(mixture, SoaveRedlichKwong, x, P, T, phi, phase, work);
         return phi;
     }
 
@@ -74,20 +74,24 @@ TEST_F(FugacityCoefficientsTest, TendsToTheIdealGasAtLowPressure)
 TEST_F(FugacityCoefficientsTest, FaultsAndPartialWrites)
 {
     std::vector<double> phi(3, -1.0);
-    EXPECT_THROW(FugacityCoefficients(mixture, feed, 10, 400, phi, 3, work), NumericalFault); // Z = 0
+    EXPECT_THROW(FugacityCoefficients(mixture, SoaveRedlichKwong, feed, 10, 400, phi, 3, work),
+                 NumericalFault); // Z = 0
     EXPECT_EQ(phi, std::vector<double>(3, -1.0));
 
     const std::vector<double> zero(3, 0.0);
-    EXPECT_THROW(FugacityCoefficients(mixture, zero, 10, 400, phi, LiquidPhase, work), NumericalFault);
+    EXPECT_THROW(FugacityCoefficients(mixture, SoaveRedlichKwong, zero, 10, 400, phi, LiquidPhase, work),
+                 NumericalFault);
 
     std::vector<double> shortPhi(2, -1.0);
-    EXPECT_THROW(FugacityCoefficients(mixture, feed, 10, 400, shortPhi, LiquidPhase, work), NumericalFault);
+    EXPECT_THROW(FugacityCoefficients(mixture, SoaveRedlichKwong, feed, 10, 400, shortPhi, LiquidPhase, work),
+                 NumericalFault);
     // The entries before the one that does not exist keep their new values.
     EXPECT_GT(shortPhi[0], 1);
     EXPECT_GT(shortPhi[1], 1);
 
     const std::vector<double> shortX{0.1, 0.15};
-    EXPECT_THROW(FugacityCoefficients(mixture, shortX, 10, 400, phi, LiquidPhase, work), NumericalFault);
+    EXPECT_THROW(FugacityCoefficients(mixture, SoaveRedlichKwong, shortX, 10, 400, phi, LiquidPhase, work),
+                 NumericalFault);
 
     // A mixture whose critical pressures stop one short of its component
     // count reads index 3 of a three-entry list.
@@ -95,8 +99,8 @@ TEST_F(FugacityCoefficientsTest, FaultsAndPartialWrites)
     ragged.criticalTemperature.push_back(400);
     ragged.acentricFactor.push_back(0.2);
     std::vector<double> fourPhi(4);
-    EXPECT_THROW(FugacityCoefficients(ragged, std::vector<double>{0.25, 0.25, 0.25, 0.25}, 10, 400, fourPhi,
-                                      LiquidPhase, work),
+    EXPECT_THROW(FugacityCoefficients(ragged, SoaveRedlichKwong, std::vector<double>{0.25, 0.25, 0.25, 0.25}, 10, 400,
+                                      fourPhi, LiquidPhase, work),
                  NumericalFault);
 }
 

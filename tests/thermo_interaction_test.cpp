@@ -30,7 +30,7 @@ std::vector<double> Phi(const Mixture& mixture, const std::vector<double>& x, do
 {
     std::vector<double> phi(x.size(), -1.0);
     SolverWorkspace work;
-    FugacityCoefficients(mixture, x, P, T, phi, phase, work);
+    FugacityCoefficients(mixture, SoaveRedlichKwong, x, P, T, phi, phase, work);
     return phi;
 }
 
@@ -121,7 +121,8 @@ TEST(InteractionParameters, AnAsymmetricPairFaults)
     mixture.kij[1] = 0.02; // k_01; k_10 stays 0
     std::vector<double> phi(3);
     SolverWorkspace work;
-    EXPECT_THROW(FugacityCoefficients(mixture, mixture.feed, 10, 400, phi, VapourPhase, work), NumericalFault);
+    EXPECT_THROW(FugacityCoefficients(mixture, SoaveRedlichKwong, mixture.feed, 10, 400, phi, VapourPhase, work),
+                 NumericalFault);
 }
 
 TEST(ComponentCount, UpToTwentyComponentsAndNoMore)
@@ -152,5 +153,5 @@ TEST(ComponentCount, UpToTwentyComponentsAndNoMore)
     std::vector<double> x(MaxComponentCount + 1, 1.0 / (MaxComponentCount + 1));
     std::vector<double> phi(x.size());
     SolverWorkspace work;
-    EXPECT_THROW(FugacityCoefficients(more, x, 20, 420, phi, VapourPhase, work), NumericalFault);
+    EXPECT_THROW(FugacityCoefficients(more, SoaveRedlichKwong, x, 20, 420, phi, VapourPhase, work), NumericalFault);
 }

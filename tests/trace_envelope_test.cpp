@@ -16,7 +16,7 @@
 #include "thermo/workspace.h"
 #include "trace/criticality.h"
 #include "trace/curve_system.h"
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 #include "trace/trace.h"
 
 namespace envelope::trace {
@@ -33,17 +33,22 @@ TracedEnvelope* BuiltInTrace::envelope = nullptr;
 TEST_F(BuiltInTrace, RunsFromDewToBubbleAtOneBarThroughTheCriticalPoint)
 {
     const TracedEnvelope& e = *envelope;
-    ASSERT_EQ(e.status, TraceStatus::Complete) << e.reason;
+    ASSERT_EQ(e.verdict.kind, Verdict::Complete) << e.verdict.reason;
     ASSERT_GT(e.points.size(), 20u);
     EXPECT_EQ(e.points.front().phase, TracePhase::Dew);
     EXPECT_EQ(e.points.back().phase, TracePhase::Bubble);
     EXPECT_NEAR(e.points.front().pressure, 1.0, 1e-12);
     EXPECT_NEAR(e.points.back().pressure, 1.0, 1e-12);
-    int changes = 0;
-    for (std::size_t i = 1; i < e.points.size(); ++i)
-        changes += e.points[i].phase != e.points[i - 1].phase;
-    EXPECT_EQ(changes, 1);
+    // Dew points, the critical point, then bubble points.
+    const auto critical = std::find_if(e.points.begin(), e.points.end(),
+                                       [](const TracePoint& p) { return p.phase == TracePhase::Critical; });
+    ASSERT_NE(critical, e.points.end());
+    EXPECT_TRUE(std::all_of(e.points.begin(), critical, [](const TracePoint& p) { return p.phase == TracePhase::Dew; }));
+    EXPECT_TRUE(
+        std::all_of(critical + 1, e.points.end(), [](const TracePoint& p) { return p.phase == TracePhase::Bubble; }));
     ASSERT_TRUE(e.critical.found && e.cricondenbar.found && e.cricondentherm.found);
+    EXPECT_EQ(critical->temperature, e.critical.temperature);
+    EXPECT_EQ(critical->pressure, e.critical.pressure);
     EXPECT_GE(e.cricondenbar.pressure, e.critical.pressure);
     EXPECT_GE(e.cricondentherm.temperature, e.critical.temperature);
 }
@@ -62,9 +67,9 @@ TEST_F(BuiltInTrace, PassesThroughTheSaturationSearchesPoints)
         double P = 0.0;
         if (p.phase == TracePhase::Bubble && p.pressure > 2.0 && p.pressure < 30.0 && bubbles++ % 4 == 0) {
             P = 0.9 * p.pressure;
-            BubblePressure(mix, feed, p.temperature, other, P, 0.00001, work);
+            BubblePressure(mix, SoaveRedlichKwong, feed, p.temperature, other, P, 0.00001, work);
         } else if (p.phase == TracePhase::Dew && p.pressure > 2.0 && p.pressure < 20.0 && dews++ % 2 == 0) {
-            DewPressure(mix, feed, p.temperature, other, P, 0.00001, work);
+            DewPressure(mix, SoaveRedlichKwong, feed, p.temperature, other, P, 0.00001, work);
         } else {
             continue;
         }
@@ -82,7 +87,7 @@ TEST_F(BuiltInTrace, PassesThroughTheSaturationSearchesPoints)
 TEST_F(BuiltInTrace, CriticalityConditionsHoldAtTheCriticalPoint)
 {
     const Mixture mix = BuiltInMixture();
-    const SrkModel model(mix);
+    const MixtureModel model(mix, SoaveRedlichKwong);
     const TracedEnvelope& e = *envelope;
     ASSERT_GT(e.criticalVolume, 0.0);
     const CriticalityConditions at = Criticality(model, e.critical.temperature, e.criticalVolume, mix.feed);
@@ -103,7 +108,7 @@ TEST_F(BuiltInTrace, ExtremesAreThoseOfADenseTrace)
     dense.maxStep = 0.01;
     dense.maxPoints = 10000;
     const TracedEnvelope fine = TraceEnvelope(BuiltInMixture(), dense);
-    ASSERT_EQ(fine.status, TraceStatus::Complete) << fine.reason;
+    ASSERT_EQ(fine.verdict.kind, Verdict::Complete) << fine.verdict.reason;
     ASSERT_GT(fine.points.size(), 5 * envelope->points.size() / 2);
     double Pmax = 0.0, Tmax = 0.0;
     for (const TracePoint& p : fine.points) {
@@ -127,12 +132,12 @@ TEST_F(BuiltInTrace, ExtremesAreThoseOfADenseTrace)
 TEST(TraceCurve, JacobianMatchesFiniteDifferences)
 {
     const Mixture mix = BuiltInMixture();
-    const SrkModel model(mix);
+    const MixtureModel model(mix, SoaveRedlichKwong);
     std::mt19937 random(11);
     std::uniform_real_distribution<double> lnK(-3.0, 3.0), T(250.0, 500.0), P(1.0, 40.0);
     for (double beta : {1.0, 0.0, 0.4}) {
         CurveSystem system(model, mix.feed, beta);
-        system.SetReference(0, 1.0);
+        system.SetYVapour(beta != 0.0);
         for (int trial = 0; trial < 12; ++trial) {
             std::vector<double> X = {lnK(random), lnK(random), lnK(random), std::log(T(random)), std::log(P(random))};
             const std::size_t fixed = trial % 5;
@@ -161,13 +166,13 @@ TEST(TraceNearPure, CollapsesOntoTheVapourPressureCurve)
     Mixture mix = BuiltInMixture();
     mix.feed = {1e-7, 1.0 - 1e-7, 0.0};
     const TracedEnvelope e = TraceEnvelope(mix);
-    ASSERT_EQ(e.status, TraceStatus::Complete) << e.reason;
+    ASSERT_EQ(e.verdict.kind, Verdict::Complete) << e.verdict.reason;
     Mixture pure;
     pure.criticalTemperature = {305.43, 305.43};
     pure.criticalPressure = {48.84, 48.84};
     pure.acentricFactor = {0.0986, 0.0986};
     pure.feed = {0.5, 0.5};
-    const SrkModel model(pure);
+    const MixtureModel model(pure, SoaveRedlichKwong);
     const std::vector<double> n = {0.5, 0.5};
     PhaseState liquid, vapour;
     int checked = 0;
@@ -193,7 +198,7 @@ TEST(TraceNearPure, CollapsesOntoTheVapourPressureCurve)
 void ExpectCritical(const Mixture& mix, const TracedEnvelope& e)
 {
     ASSERT_TRUE(e.critical.found);
-    const SrkModel model(mix);
+    const MixtureModel model(mix, SoaveRedlichKwong);
     const CriticalityConditions at = Criticality(model, e.critical.temperature, e.criticalVolume, mix.feed);
     const CriticalityConditions warmer = Criticality(model, e.critical.temperature + 0.5, e.criticalVolume, mix.feed);
     EXPECT_LT(std::fabs(at.quadratic), 1e-3 * std::fabs(warmer.quadratic));
@@ -208,7 +213,7 @@ TEST(TraceMixtures, TracesANaturalGasAndABinaryWithAnInteractionParameter)
     gas.acentricFactor = {0.039, 0.225, 0.011, 0.099, 0.153, 0.183, 0.199, 0.227, 0.251};
     gas.feed = {0.01, 0.02, 0.85, 0.06, 0.03, 0.01, 0.01, 0.005, 0.005};
     const TracedEnvelope g = TraceEnvelope(gas);
-    EXPECT_EQ(g.status, TraceStatus::Complete) << g.reason;
+    EXPECT_EQ(g.verdict.kind, Verdict::Complete) << g.verdict.reason;
     EXPECT_TRUE(g.critical.found && g.cricondenbar.found && g.cricondentherm.found);
     // A lean gas: the critical point lies left of the cricondentherm, on the
     // bubble side of the highest pressure.
@@ -222,7 +227,7 @@ TEST(TraceMixtures, TracesANaturalGasAndABinaryWithAnInteractionParameter)
     binary.feed = {0.5, 0.5};
     binary.kij = {0.0, 0.1, 0.1, 0.0};
     const TracedEnvelope b = TraceEnvelope(binary);
-    EXPECT_EQ(b.status, TraceStatus::Complete) << b.reason;
+    EXPECT_EQ(b.verdict.kind, Verdict::Complete) << b.verdict.reason;
     ExpectCritical(binary, b);
 }
 
@@ -237,9 +242,10 @@ TEST(TraceMixtures, UnusableMixtureFaultsAndAnUnfinishedTraceSaysWhere)
     TraceOptions shortTrace;
     shortTrace.maxPoints = 6;
     const TracedEnvelope e = TraceEnvelope(BuiltInMixture(), shortTrace);
-    EXPECT_EQ(e.status, TraceStatus::PointLimit);
+    EXPECT_EQ(e.verdict.kind, Verdict::Stopped);
     EXPECT_EQ(e.points.size(), 6u);
-    EXPECT_NE(e.reason.find("P = "), std::string::npos) << e.reason;
+    EXPECT_NE(e.verdict.reason.find("point limit"), std::string::npos) << e.verdict.reason;
+    EXPECT_NE(e.verdict.reason.find("P = "), std::string::npos) << e.verdict.reason;
     EXPECT_FALSE(e.critical.found);
 }
 

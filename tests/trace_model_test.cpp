@@ -1,18 +1,21 @@
 // The tracer's own equation-of-state code: the closed-form cubic, the
 // analytic derivatives of ln phi against finite differences at random states,
-// and the criticality conditions at a pure component's critical point.
+// and the criticality conditions at a pure component's critical point and
+// with a component absent.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "envelope/case.h"
 #include "thermo/numerical_fault.h"
 #include "trace/criticality.h"
 #include "trace/cubic_roots.h"
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 namespace envelope::trace {
 namespace {
@@ -20,20 +23,41 @@ namespace {
 TEST(TraceCubic, RootsSolveTheCubicInBothRegimes)
 {
     // (Z - 0.05)(Z - 0.3)(Z - 0.65) has three roots; a complex pair leaves one.
-    const CubicRoots three = CompressibilityRoots(0.05 * 0.3 + 0.05 * 0.65 + 0.3 * 0.65, -0.05 * 0.3 * 0.65);
+    const CubicRoots three = CompressibilityRoots(-1.0, 0.05 * 0.3 + 0.05 * 0.65 + 0.3 * 0.65, -0.05 * 0.3 * 0.65);
     ASSERT_EQ(three.count, 3);
     EXPECT_NEAR(three.root[0], 0.05, 1e-14);
     EXPECT_NEAR(three.root[1], 0.3, 1e-14);
     EXPECT_NEAR(three.root[2], 0.65, 1e-14);
     // (Z - 0.9)(Z^2 - 0.1 Z + 0.2): the quadratic has no real root.
-    const CubicRoots one = CompressibilityRoots(0.2 + 0.09, -0.18);
+    const CubicRoots one = CompressibilityRoots(-1.0, 0.2 + 0.09, -0.18);
     ASSERT_EQ(one.count, 1);
     EXPECT_NEAR(one.root[0], 0.9, 1e-14);
+    // Peng-Robinson's cubic has another square term: (Z - 0.1)(Z - 0.4)(Z - 0.9).
+    const CubicRoots general = CompressibilityRoots(-1.4, 0.04 + 0.09 + 0.36, -0.036);
+    ASSERT_EQ(general.count, 3);
+    EXPECT_NEAR(general.root[0], 0.1, 1e-14);
+    EXPECT_NEAR(general.root[2], 0.9, 1e-14);
 }
+
+// Each model with the critical compressibility factor of its cubic: 1/3 for
+// SRK, 0.3074 for Peng-Robinson (0.307 in Peng and Robinson, 1976).
+struct ModelCase {
+    const CubicModel* model;
+    double criticalZ;
+};
+void PrintTo(const ModelCase& c, std::ostream* out)
+{
+    *out << EosName(c.model->kind);
+}
+class EachModel : public ::testing::TestWithParam<ModelCase> {};
+INSTANTIATE_TEST_SUITE_P(BothModels, EachModel,
+                         ::testing::Values(ModelCase{&SoaveRedlichKwong, 1.0 / 3.0},
+                                           ModelCase{&PengRobinson1976, 0.3074}),
+                         [](const auto& info) { return std::string(EosName(info.param.model->kind)); });
 
 // Random states of a four-component mixture with interaction parameters, in
 // both roots: every analytic derivative against a central difference.
-TEST(TraceModel, AnalyticDerivativesMatchFiniteDifferences)
+TEST_P(EachModel, AnalyticDerivativesMatchFiniteDifferences)
 {
     Mixture mix = BuiltInMixture();
     mix.criticalTemperature.push_back(425.1);
@@ -43,7 +67,7 @@ TEST(TraceModel, AnalyticDerivativesMatchFiniteDifferences)
     mix.kij.assign(16, 0.0);
     mix.kij[0 * 4 + 2] = mix.kij[2 * 4 + 0] = 0.04;
     mix.kij[1 * 4 + 3] = mix.kij[3 * 4 + 1] = -0.02;
-    const SrkModel model(mix);
+    const MixtureModel model(mix, *GetParam().model);
     std::mt19937 random(7);
     std::uniform_real_distribution<double> unit(0.05, 1.0), temperature(200.0, 600.0), pressure(1.0, 80.0);
     PhaseState base, plus, minus;
@@ -97,20 +121,20 @@ TEST(TraceModel, AnalyticDerivativesMatchFiniteDifferences)
     }
 }
 
-// Two copies of one component behave as the pure substance, whose SRK
-// critical point has Z = 1/3 at (Tc, Pc) up to the rounding of Omega_a and
-// Omega_b: there the quadratic and the cubic form vanish, and 2 % away in
+// Two copies of one component behave as the pure substance, whose critical
+// point has the model's critical Z at (Tc, Pc) up to the rounding of Omega_a
+// and Omega_b: there the quadratic and the cubic form vanish, and 2 % away in
 // temperature they do not.
-TEST(TraceModel, CriticalityVanishesAtThePureCriticalPoint)
+TEST_P(EachModel, CriticalityVanishesAtThePureCriticalPoint)
 {
     Mixture pure;
     pure.criticalTemperature = {305.43, 305.43};
     pure.criticalPressure = {48.84, 48.84};
     pure.acentricFactor = {0.0986, 0.0986};
     pure.feed = {0.4, 0.6};
-    const SrkModel model(pure);
+    const MixtureModel model(pure, *GetParam().model);
     const std::vector<double> n = {0.4, 0.6};
-    const double Vc = GasConstant * 305.43 / (3.0 * 48.84);
+    const double Vc = GetParam().criticalZ * GasConstant * 305.43 / 48.84;
     const CriticalityConditions at = Criticality(model, 305.43, Vc, n);
     const CriticalityConditions off = Criticality(model, 1.02 * 305.43, 1.1 * Vc, n);
     EXPECT_NEAR(at.quadratic, 0.0, 1e-4);
@@ -129,17 +153,36 @@ TEST(TraceModel, CriticalityVanishesAtThePureCriticalPoint)
     EXPECT_NEAR(sum, -V * V * dPdV / (GasConstant * T), 1e-6 * std::fabs(sum));
 }
 
+// A component absent from the feed takes no part: the conditions are those
+// of the mixture without it, and one Newton step on them from a pure
+// component's critical point, or 0.3 K below it, moves T by as much.
+TEST(TraceModel, AnAbsentComponentLeavesTheCriticalityConditionsAlone)
+{
+    const Mixture mix = BuiltInMixture();
+    Mixture two = mix;
+    for (auto* list : {&two.criticalTemperature, &two.criticalPressure, &two.acentricFactor})
+        list->pop_back();
+    const CriticalityConditions a = Criticality(MixtureModel(mix, SoaveRedlichKwong), 250.0, 1e-4, std::vector<double>{0.4, 0.6, 0.0});
+    const CriticalityConditions b = Criticality(MixtureModel(two, SoaveRedlichKwong), 250.0, 1e-4, std::vector<double>{0.4, 0.6});
+    EXPECT_NEAR(a.quadratic, b.quadratic, 1e-12 * std::fabs(b.quadratic));
+    EXPECT_NEAR(a.cubic, b.cubic, 1e-12 * std::fabs(b.cubic));
+    const double Vc = GasConstant * 305.43 / (3.0 * 48.84);
+    const std::vector<double> ethane = {0.0, 1.0, 0.0};
+    EXPECT_LT(DistanceToCritical(MixtureModel(mix, SoaveRedlichKwong), 305.43, Vc, ethane).temperature, 1e-5);
+    EXPECT_NEAR(DistanceToCritical(MixtureModel(mix, SoaveRedlichKwong), 305.13, Vc, ethane).temperature, 0.3 / 305.13, 2e-4);
+}
+
 TEST(TraceModel, UnusableConstantsFault)
 {
     Mixture mix = BuiltInMixture();
     mix.criticalPressure[1] = 0.0;
-    EXPECT_THROW(SrkModel{mix}, NumericalFault);
+    EXPECT_THROW((MixtureModel{mix, SoaveRedlichKwong}), NumericalFault);
     mix = BuiltInMixture();
     mix.acentricFactor[2] = std::nan("");
-    EXPECT_THROW(SrkModel{mix}, NumericalFault);
+    EXPECT_THROW((MixtureModel{mix, SoaveRedlichKwong}), NumericalFault);
     mix = BuiltInMixture();
     mix.kij = {0.0, 0.1, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0}; // k_01 without k_10
-    EXPECT_THROW(SrkModel{mix}, NumericalFault);
+    EXPECT_THROW((MixtureModel{mix, SoaveRedlichKwong}), NumericalFault);
 }
 
 } // namespace

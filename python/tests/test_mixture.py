@@ -39,17 +39,17 @@ def test_builtin_case():
 @pytest.mark.parametrize("components, z, kij, message", [
     (["methane"], [1.0], None, "1 components: a mixture has 2 to 20"),
     ("methane", [1.0], None, "components must be a list"),
-    (["methane", "unobtainium"], [0.5, 0.5], None, "component 2 (unobtainium): not in the component table"),
+    (["methane", "unobtainium"], [0.5, 0.5], None, "component 2 ('unobtainium'): not in the component table"),
     (["methane", ("x", 500.0, 30.0)], [0.5, 0.5], None, "component 2: give a name"),
-    (["methane", ("x", "hot", 30.0, 0.1)], [0.5, 0.5], None, "component 2 (x): tc must be a number"),
+    (["methane", ("x", "hot", 30.0, 0.1)], [0.5, 0.5], None, "component 2 ('x'): tc must be a number"),
     (["methane", ("\udc80", 500.0, 30.0, 0.1)], [0.5, 0.5], None, "component 2: the name is not valid text"),
     (["methane", "ethane"], [0.5, 0.3, 0.2], None, "z has 3 fractions for 2 components"),
     (["methane", "ethane"], ["a", "b"], None, "z must be a list of mole fractions"),
     (["methane", "ethane"], [0.5, 0.4], None, "sum"),
     (["methane", "ethane"], [0.5, 0.5], [[0, 0.1]], "kij: 1 x 2 for 2 components"),
     (["methane", "ethane"], [0.5, 0.5], [[0, 0.1], [0.2, 0]], "kij row 1, column 2: not symmetric"),
-    (["methane", ("x", float("nan"), 30.0, 0.1)], [0.5, 0.5], None, "component 2 (x): "),
-    (["methane", "C1"], [0.5, 0.5], None, "component 2 (C1): the same component as component 1"),
+    (["methane", ("x", float("nan"), 30.0, 0.1)], [0.5, 0.5], None, "component 2 ('x'): "),
+    (["methane", "C1"], [0.5, 0.5], None, "component 2 ('C1'): the same component as component 1"),
 ])
 def test_bad_mixtures_raise_input_error_naming_the_problem(components, z, kij, message):
     with pytest.raises(envelope.InputError) as raised:
@@ -68,7 +68,7 @@ def test_a_mixture_is_checked_with_the_case_files_words(tmp_path):
     with pytest.raises(envelope.InputError) as made:
         envelope.Mixture(["methane", "ethane"], [1.1, -0.1])
     assert program.stderr.strip() == f"envelope: {read.value}"
-    assert str(read.value) == f"{bad}: {made.value}"
+    assert str(read.value) == f"'{bad}': {made.value}"
 
 
 def test_case_files_read_and_write_back(tmp_path):
@@ -95,6 +95,20 @@ def test_interaction_parameters_from_the_table(tmp_path):
     assert envelope.read_case(tmp_path / "case.json") == from_table == pickle.loads(pickle.dumps(from_table))
     with pytest.raises(envelope.InputError, match='"table"'):
         envelope.Mixture(["methane", "CO2"], [0.5, 0.5], kij="tabel")
+
+
+def test_the_equation_of_state_goes_with_the_mixture(tmp_path):
+    names, z = ["methane", "CO2", "hydrogen sulfide"], [0.8, 0.1, 0.1]
+    srk = envelope.Mixture(names, z, kij="table")
+    pr = envelope.Mixture(names, z, kij="table", eos="pr")
+    assert (srk.eos, pr.eos) == ("SRK", "PR") and srk != pr
+    assert pr.kij[0, 1] != srk.kij[0, 1]  # each model's own table values
+    envelope.write_case(pr, tmp_path / "case.json")
+    assert envelope.read_case(tmp_path / "case.json") == pr == pickle.loads(pickle.dumps(pr))
+    # Naming the model at the call computes what the mixture's own model does.
+    assert envelope.trace(srk, eos="PR").T.tolist() == envelope.trace(pr).T.tolist()
+    with pytest.raises(envelope.InputError, match="unknown equation of state 'vdw'"):
+        envelope.Mixture(names, z, eos="vdw")
 
 
 def test_values_and_errors_pickle():

@@ -10,10 +10,11 @@ from conftest import program_case
 TABLES = {"bubble": "Bubble Curve Table", "dew": "Dew Curve Table", "interpolation": "Interpolation by Spline"}
 
 
-@pytest.mark.parametrize("case", [None, "natural-gas.json"])
-def test_run_equals_the_programs_tables_and_files(case, tmp_path):
-    mixture, printed = program_case(case, "--csv", "out", cwd=tmp_path)
-    result = envelope.run(mixture)
+@pytest.mark.parametrize("case, eos", [(None, None), ("natural-gas.json", None), ("natural-gas.json", "PR")])
+def test_run_equals_the_programs_tables_and_files(case, eos, tmp_path):
+    model = ["--eos", eos] if eos else []
+    mixture, printed = program_case(case, "--csv", "out", *model, cwd=tmp_path)
+    result = envelope.run(mixture, eos=eos)
     for name, caption in TABLES.items():
         table = getattr(result, name)
         rows = printed[caption]

@@ -13,11 +13,15 @@ def three(value):
     return f"{value:.3f}"
 
 
-@pytest.mark.parametrize("case", [None, "natural-gas.json"])
-def test_trace_equals_the_programs(case, tmp_path):
-    mixture, printed = program_case(case, "--trace", "--headless", cwd=tmp_path)
-    traced = envelope.trace(mixture)
+@pytest.mark.parametrize("case, eos", [(None, None), ("natural-gas.json", None), ("natural-gas.json", "PR78")])
+def test_trace_equals_the_programs(case, eos, tmp_path):
+    model = ["--eos", eos] if eos else []
+    mixture, printed = program_case(case, "--trace-only", *model, cwd=tmp_path)
+    traced = envelope.trace(mixture, eos=eos)
     assert traced.status == "complete" and traced.reason == ""
+    assert printed["Trace Status"] == [["complete", "-"]]
+    assert traced.phase.count("critical") == 1
+    assert traced.critical == (traced.T[traced.phase.index("critical")], traced.P[traced.phase.index("critical")])
     points = {"critical point": traced.critical, "cricondenbar": traced.cricondenbar,
               "cricondentherm": traced.cricondentherm}
     assert printed["Critical Points"] == [[name, three(p[0]), three(p[1])] for name, p in points.items()]
@@ -38,11 +42,11 @@ def test_start_pressure():
 
 
 def test_a_trace_that_ends_early_says_why():
-    # A binary of components so far apart that its envelope leaves the range
-    # the tracer follows.
+    # A binary of components so far apart that its bubble branch climbs past
+    # the pressure limit: the model's envelope does not close.
     mixture = envelope.Mixture([("light", 5.2, 2.3, -0.39), ("heavy", 900.0, 10.0, 1.5)], [0.5, 0.5])
     traced = envelope.trace(mixture)
-    assert traced.status == "stopped" and traced.reason.startswith("out of range")
+    assert traced.status == "open" and traced.reason.startswith("the bubble branch climbs past 1000 bar")
     assert repr(traced).startswith(f"<TraceResult {traced.status}")
 
 

@@ -1,24 +1,41 @@
 #include "casefile/case_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QSet>
 #include <QStringList>
 
-#include "casefile/mixture_check.h"
 #include "components/component_table.h"
 #include "interaction/interaction_table.h"
+#include "text/quoted_name.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 
 namespace {
 
-const QStringList CaseKeys = {"name", "components", "kij"};
+const QStringList CaseKeys = {"name", "components", "kij", "eos"};
 const QStringList ComponentKeys = {"name", "z", "tc", "pc", "omega"};
+
+QString Text(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Line and column (both from 1) of a byte offset into the text.
 QString LineAndColumn(const QByteArray& text, qsizetype offset)
@@ -27,6 +44,65 @@ QString LineAndColumn(const QByteArray& text, qsizetype offset)
     const QByteArray before = text.left(offset);
     const qsizetype lineStart = before.lastIndexOf('\n') + 1;
     return QString("line %1, column %2").arg(before.count('\n') + 1).arg(offset - lineStart + 1);
+}
+
+// A name from the case, quoted for a one-line message.
+QString Quoted(const QString& name)
+{
+    return QString::fromStdString(QuotedName(name.toStdString()));
+}
+
+// The text of one JSON string, quotes included, as Qt reads it.
+QString DecodedString(const QByteArray& token)
+{
+    return QJsonDocument::fromJson("[" + token + "]").array().at(0).toString();
+}
+
+// Qt's parser reads what strict JSON forbids: control characters inside a
+// string, unknown escapes (it reads "\x" as "x"), and the same key twice in
+// one object, of which the last wins. Each is refused here at its place;
+// Qt has already found the text well-formed otherwise.
+QString StrictJsonProblem(const QByteArray& json)
+{
+    struct Level {
+        bool object;
+        bool keyNext; // the next string of an object is a key
+        QSet<QString> keys;
+    };
+    std::vector<Level> levels;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (c == '{' || c == '[') {
+            levels.push_back({c == '{', c == '{', {}});
+        } else if ((c == '}' || c == ']') && !levels.empty()) {
+            levels.pop_back();
+        } else if (c == ',' && !levels.empty()) {
+            levels.back().keyNext = levels.back().object;
+        } else if (c == '"') {
+            const qsizetype start = i;
+            for (++i; i < json.size() && json[i] != '"'; ++i) {
+                const auto byte = static_cast<unsigned char>(json[i]);
+                if (byte < 0x20)
+                    return LineAndColumn(json, i) +
+                           QString(": control character %1 inside a string; write it as \\u%2")
+                               .arg(QString::fromStdString(QuotedName(std::string(1, json[i]))))
+                               .arg(byte, 4, 16, QLatin1Char('0'));
+                if (byte == '\\' && ++i < json.size() &&
+                    std::string_view("\"\\/bfnrtu").find(json[i]) == std::string_view::npos)
+                    return LineAndColumn(json, i - 1) + ": unknown escape " +
+                           QString::fromStdString(QuotedName(json.mid(i - 1, 2).toStdString())) + " in a string";
+            }
+            Level* level = levels.empty() ? nullptr : &levels.back();
+            if (level != nullptr && level->keyNext) {
+                level->keyNext = false;
+                const QString key = DecodedString(json.mid(start, i - start + 1));
+                if (level->keys.contains(key))
+                    return LineAndColumn(json, start) + ": key " + Quoted(key) + " given twice in one object";
+                level->keys.insert(key);
+            }
+        }
+    }
+    return {};
 }
 
 QString UnknownKey(const QJsonObject& object, const QStringList& known)
@@ -56,11 +132,12 @@ QString ReadComponents(const QJsonArray& components, Mixture& m)
         const QJsonObject component = components[i].toObject();
         const QString unknown = UnknownKey(component, ComponentKeys);
         if (!unknown.isEmpty())
-            return place + QString(": unknown key \"%1\" (known: %2)").arg(unknown, ComponentKeys.join(", "));
+            return place + QString(": unknown key %1 (known: %2)").arg(Quoted(unknown), ComponentKeys.join(", "));
         if (!component.value("name").isString())
             return place + ": \"name\" must be given as a text";
         const QString name = component.value("name").toString();
-        const QString named = QString("component %1 (%2)").arg(i + 1).arg(name);
+        m.componentNames.push_back(name.toStdString());
+        const QString named = QString::fromStdString(ComponentPlace(m, static_cast<int>(i)));
         double z = 0.0;
         if (!ReadNumber(component.value("z"), z))
             return named + ": \"z\" must be given as a number";
@@ -86,7 +163,6 @@ QString ReadComponents(const QJsonArray& components, Mixture& m)
         if (!missing.isEmpty())
             return named + QString(": not in the component table, so give its %1").arg(missing.join(", "));
 
-        m.componentNames.push_back(name.toStdString());
         m.feed.push_back(z);
         m.criticalTemperature.push_back(constants[0]);
         m.criticalPressure.push_back(constants[1]);
@@ -98,16 +174,13 @@ QString ReadComponents(const QJsonArray& components, Mixture& m)
 // The word that takes k_ij from the interaction table.
 const QString KijTable = QStringLiteral("table");
 
-// The equation of state whose table values a case's "kij": "table" takes.
-constexpr EosKind CaseEos = EosKind::SRK;
-
 // Reads k_ij into the mixture, row-major, or takes them from the interaction
-// table; the problem, or an empty text.
-QString ReadInteractionParameters(const QJsonValue& json, Mixture& m)
+// table of the equation of state; the problem, or an empty text.
+QString ReadInteractionParameters(const QJsonValue& json, EosKind eos, Mixture& m)
 {
     const qsizetype n = static_cast<qsizetype>(m.componentNames.size());
     if (json.isString() && json.toString() == KijTable) {
-        ApplyInteractionTable(m, CaseEos);
+        ApplyInteractionTable(m, eos);
         return {};
     }
     if (!json.isArray())
@@ -129,18 +202,37 @@ QString ReadInteractionParameters(const QJsonValue& json, Mixture& m)
     return {};
 }
 
-QString ReadCase(const QByteArray& json, Mixture& m)
+// Reads the equation of state's name; the problem, or an empty text.
+QString ReadEquationOfState(const QJsonValue& json, EosKind& eos)
+{
+    QStringList known;
+    for (EosKind kind : EosKinds)
+        known << Text(EosName(kind));
+    const QString expected = QString("(known: %1)").arg(known.join(", "));
+    if (!json.isString())
+        return "\"eos\" must be the name of an equation of state " + expected;
+    const std::optional<EosKind> kind = EosKindNamed(json.toString().toStdString());
+    if (!kind)
+        return QString("\"eos\": unknown equation of state %1 %2")
+            .arg(QString::fromStdString(QuotedName(json.toString().toStdString())), expected);
+    eos = *kind;
+    return {};
+}
+
+QString ReadCase(const QByteArray& json, Mixture& m, EosKind& eos)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
         return LineAndColumn(json, error.offset) + ": " + error.errorString();
+    if (const QString problem = StrictJsonProblem(json); !problem.isEmpty())
+        return problem;
     if (!document.isObject())
         return "line 1, column 1: the case must be a JSON object";
     const QJsonObject root = document.object();
     const QString unknown = UnknownKey(root, CaseKeys);
     if (!unknown.isEmpty())
-        return QString("unknown key \"%1\" (known: %2)").arg(unknown, CaseKeys.join(", "));
+        return QString("unknown key %1 (known: %2)").arg(Quoted(unknown), CaseKeys.join(", "));
     if (root.contains("name")) {
         if (!root.value("name").isString())
             return "\"name\" must be a text";
@@ -156,41 +248,79 @@ QString ReadCase(const QByteArray& json, Mixture& m)
             .arg(MinComponentCount)
             .arg(MaxComponentCount);
     QString problem = ReadComponents(components, m);
+    // The equation of state first: the interaction table's k_ij are its own.
+    if (problem.isEmpty() && root.contains("eos"))
+        problem = ReadEquationOfState(root.value("eos"), eos);
     if (problem.isEmpty() && root.contains("kij"))
-        problem = ReadInteractionParameters(root.value("kij"), m);
+        problem = ReadInteractionParameters(root.value("kij"), eos, m);
     // All k_ij zero is the same mixing rule as none given.
     if (problem.isEmpty() && !m.HasInteractionParameters())
         m.kij.clear();
     if (problem.isEmpty())
-        problem = CheckMixture(m).text;
+        problem = QString::fromStdString(CheckMixture(m).text);
     return problem;
 }
 
 } // namespace
 
-CaseReading ParseCase(const QByteArray& json, const QString& fileName)
+CaseReading ParseCase(const QByteArray& json, const std::string& fileName)
 {
     CaseReading reading;
-    const QString problem = ReadCase(json, reading.mixture);
+    const QString problem = ReadCase(json, reading.mixture, reading.eos);
     if (!problem.isEmpty()) {
         reading.mixture = Mixture();
-        reading.problem = fileName + ": " + problem;
+        reading.eos = EosKind::SRK;
+        reading.problem = QString::fromStdString(QuotedName(fileName)) + ": " + problem;
     }
     return reading;
 }
 
-CaseReading ReadCaseFile(const QString& fileName)
+CaseReading ReadCaseFile(const std::string& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        CaseReading reading;
-        reading.problem = fileName + ": cannot be read: " + file.errorString();
-        return reading;
+    CaseReading refused;
+    const auto refuse = [&](const std::string& why) {
+        refused.problem = QString::fromStdString(QuotedName(fileName) + ": " + why);
+        return refused;
+    };
+    const int descriptor = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0)
+        return refuse(std::string("cannot be read: ") + std::strerror(errno));
+    const std::string tooLarge = "larger than 1 MiB, the most a case file may hold";
+    // A regular file is refused by its size; anything else (a pipe, a
+    // device) by what it gives, read no further than one byte past the limit.
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > MaxCaseFileSize) {
+        ::close(descriptor);
+        return refuse(tooLarge);
     }
-    return ParseCase(file.readAll(), fileName);
+    QByteArray json(MaxCaseFileSize + 1, Qt::Uninitialized);
+    qsizetype size = 0;
+    int error = 0;
+    while (size < json.size()) {
+        const ssize_t got = ::read(descriptor, json.data() + size, static_cast<std::size_t>(json.size() - size));
+        if (got == 0)
+            break;
+        if (got < 0 && errno != EINTR) {
+            error = errno;
+            break;
+        }
+        size += std::max<ssize_t>(got, 0);
+    }
+    ::close(descriptor);
+    if (error != 0)
+        return refuse(std::string("cannot be read: ") + std::strerror(error));
+    if (size > MaxCaseFileSize)
+        return refuse(tooLarge);
+    json.truncate(size);
+    return ParseCase(json, fileName);
 }
 
-QByteArray CaseJson(const Mixture& m)
+CaseReading ReadCaseFile(const QString& fileName)
+{
+    return ReadCaseFile(QFile::encodeName(fileName).toStdString());
+}
+
+QByteArray CaseJson(const Mixture& m, EosKind eos)
 {
     QJsonObject root;
     if (!m.name.empty())
@@ -211,7 +341,7 @@ QByteArray CaseJson(const Mixture& m)
         components.append(component);
     }
     root.insert("components", components);
-    if (m.kijFromTable && MatchesInteractionTable(m, CaseEos)) {
+    if (m.kijFromTable && MatchesInteractionTable(m, eos)) {
         root.insert("kij", KijTable);
     } else if (m.HasInteractionParameters() && m.kij.size() == n * n) {
         QJsonArray rows;
@@ -223,6 +353,8 @@ QByteArray CaseJson(const Mixture& m)
         }
         root.insert("kij", rows);
     }
+    if (eos != EosKind::SRK)
+        root.insert("eos", Text(EosName(eos)));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -123,10 +123,10 @@ ConditionCheck CheckCondition(const Model& model, const Mixture& mixture, double
     }
 }
 
-ConditionCheck CheckCondition(const Mixture& mixture, double T, double P)
+ConditionCheck CheckCondition(const Mixture& mixture, double T, double P, const CubicModel& eos)
 {
     try {
-        return CheckCondition(ModelOf(mixture), mixture, T, P);
+        return CheckCondition(ModelOf(mixture, eos), mixture, T, P);
     } catch (const NumericalFault& fault) {
         ConditionCheck check;
         check.temperature = T;

@@ -46,8 +46,10 @@ struct ConditionCheck {
 // or did not verify are a Failed check.
 ConditionCheck CheckCondition(const Model& model, const Mixture& mixture, double T, double P);
 
-// The same with the mixture's own model.
-ConditionCheck CheckCondition(const Mixture& mixture, double T, double P);
+// The same with the cubic model given (SRK unless another is) bound to the
+// mixture's components.
+ConditionCheck CheckCondition(const Mixture& mixture, double T, double P,
+                              const CubicModel& eos = SoaveRedlichKwong);
 
 // The range of a condition a user may ask for.
 inline constexpr double MinConditionTemperature = 1.0;   // K

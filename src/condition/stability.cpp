@@ -4,8 +4,8 @@
 #include <cfloat>
 #include <cmath>
 
-#include "equilibrium/wilson.h"
 #include "thermo/numerical_fault.h"
+#include "thermo/wilson.h"
 #include "trace/dense_lu.h"
 
 namespace envelope::condition {

@@ -10,7 +10,7 @@ BridgeDeviation MeasureBridge(const std::vector<trace::TracePoint>& bridge, cons
 {
     BridgeDeviation deviation;
     const std::vector<trace::TracePoint>& curve = traced.points;
-    if (bridge.empty() || curve.size() < 2 || traced.status != trace::TraceStatus::Complete)
+    if (bridge.empty() || curve.size() < 2 || traced.verdict.kind != trace::Verdict::Complete)
         return deviation;
     const auto [coldest, hottest] = std::minmax_element(
         curve.begin(), curve.end(), [](const auto& a, const auto& b) { return a.temperature < b.temperature; });

@@ -1,7 +1,8 @@
 #pragma once
-// The chart as the run sees it: six series addressed by index 0 to 5, each
-// with a title and a list of points (x, y, label, colour) kept in ascending
-// order of x. A series index outside 0 to 5 raises the numerical fault.
+// The chart as a run's result is drawn on it (write_result.h): six series
+// addressed by index 0 to 5, each with a title and a list of points (x, y,
+// label, colour) kept in ascending order of x. A series index outside 0 to 5
+// raises the numerical fault.
 
 #include <cstdint>
 #include <string>

@@ -2,16 +2,18 @@
 
 namespace envelope {
 
-TextRows ConditionsRows(const CheckedConditions& conditions)
+TextRows ConditionsRows(const CheckedConditions& conditions, const Units& units)
 {
     TextRows rows;
     rows.reserve(conditions.points.size() + 1);
-    rows.push_back({"Point", "T (K)", "P (bar)", "Phases", "Vapour fraction"});
+    rows.push_back({"Point", "T (" + std::string(Symbol(units.temperature)) + ")",
+                    "P (" + std::string(Symbol(units.pressure)) + ")", "Phases", "Vapour fraction"});
     for (std::size_t i = 0; i < conditions.points.size(); ++i) {
         const condition::ConditionCheck& point = conditions.points[i];
         const bool two = point.phases == condition::PointPhases::Two;
         const char* phases = two ? "2" : point.phases == condition::PointPhases::One ? "1" : "?";
-        rows.push_back({std::to_string(i + 1), FormatFixedThree(point.temperature), FormatFixedThree(point.pressure),
+        rows.push_back({std::to_string(i + 1), FormatTemperature(point.temperature, units.temperature),
+                        FormatPressure(point.pressure, units.pressure),
                         phases, two ? FormatFixed(point.vapourFraction, 4) : "-"});
     }
     return rows;
@@ -36,9 +38,9 @@ TextRows PhaseCompositionsRows(const CheckedConditions& conditions)
     return rows;
 }
 
-void WriteConditionsReport(std::ostream& out, const CheckedConditions& conditions)
+void WriteConditionsReport(std::ostream& out, const CheckedConditions& conditions, const Units& units)
 {
-    WriteSection(out, ConditionsCaption, ConditionsRows(conditions));
+    WriteSection(out, ConditionsCaption, ConditionsRows(conditions, units));
     out << '\n';
     WriteSection(out, PhaseCompositionsCaption, PhaseCompositionsRows(conditions));
 }

@@ -10,6 +10,7 @@
 
 #include "condition/check.h"
 #include "envelope/traced_tables.h"
+#include "units/units.h"
 
 namespace envelope {
 
@@ -31,15 +32,17 @@ struct CheckedConditions {
 // "Point", "T (K)", "P (bar)", "Phases", "Vapour fraction"; then one row a
 // point: T and P with three decimals, the phases "1" or "2" ("?" for a check
 // that failed), the vapour fraction with four decimals ("-" unless two).
-TextRows ConditionsRows(const CheckedConditions& conditions);
+// In other units the headings name them ("T (°C)", "P (psia)") and T and P
+// have the units' decimals.
+TextRows ConditionsRows(const CheckedConditions& conditions, const Units& units = {});
 
 // "Point", "Component", "Feed", "Liquid", "Vapour"; then for each point of
 // two phases one row a component, the mole fractions with six decimals. A
 // component without a name is "component N", counted from 1.
 TextRows PhaseCompositionsRows(const CheckedConditions& conditions);
 
-// Both sections, one empty line between them.
-void WriteConditionsReport(std::ostream& out, const CheckedConditions& conditions);
+// Both sections, one empty line between them; T and P in the units given.
+void WriteConditionsReport(std::ostream& out, const CheckedConditions& conditions, const Units& units = {});
 
 // Both tables as the CSV files conditions.csv and phase-compositions.csv.
 std::array<CsvFile, 2> ConditionsCsvFiles(const CheckedConditions& conditions);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "envelope/fraction_points.h"
+#include "envelope/run_result.h"
 #include "envelope/table.h"
 
 namespace envelope {

@@ -32,7 +32,7 @@ FractionPressures FindFractionPressures(const RunWorkspace& run, const MarchStep
         CompositionVector vapour(run.feed.size(), 0.0);
         for (const FractionLine& line : FractionLines) {
             double Pq = step.P;
-            QualityLinePressure(run.mixture, step.T, line.target, run.feed, liquid, vapour, Pq, solver);
+            QualityLinePressure(run.mixture, run.model, step.T, line.target, run.feed, liquid, vapour, Pq, solver);
             result.P[result.found++] = Pq;
         }
     } catch (...) {
@@ -41,23 +41,22 @@ FractionPressures FindFractionPressures(const RunWorkspace& run, const MarchStep
     return result;
 }
 
-// Writes one accepted step after r has been advanced, as the march always has:
-// the constant vapour-fraction points, then row r of the table and the bubble
-// point. A search that raised an error raises it here, after the points of the
-// searches before it, where it would have arisen had the search run here.
-void WriteBubbleStep(std::int16_t r, const MarchStep& step, const FractionPressures& fractions, Table& table,
-                     Chart& chart)
+// Adds one accepted step after r has been advanced, as the march always has:
+// the constant vapour-fraction points, then row r of the bubble table and the
+// bubble point. A search that raised an error raises it here, after the points
+// of the searches before it, where it would have arisen had the search run
+// here.
+void WriteBubbleStep(std::int16_t r, const MarchStep& step, const FractionPressures& fractions, RunResult& result)
 {
     for (std::size_t k = 0; k < fractions.found; ++k)
         // 0 means that no pressure gives this fraction here: no point.
         if (fractions.P[k] != 0)
-            AddChartPoint(chart, FractionLines[k].series, step.T, fractions.P[k]);
+            AddChartPoint(result, FractionLines[k].series, step.T, fractions.P[k]);
     if (fractions.error)
         std::rethrow_exception(fractions.error);
 
-    table.setRowCount(Count16(r + 1));
-    WriteResultRow(table, r, step.T, BubblePressureText(step.P));
-    AddChartPoint(chart, BubbleSeries, step.T, step.P);
+    result.bubble.rows.push_back(MakeResultRow(r, step.T, step.P, BubblePressureText(step.P)));
+    AddChartPoint(result, BubbleSeries, step.T, step.P);
 }
 
 // What a step came to: accepted, or the end of its march with nothing of it
@@ -109,57 +108,61 @@ void ReportWrittenMarch(StageReport& report, const StageReport& traced, std::int
 
 BubbleBranch::BubbleBranch(RunWorkspace& run, std::function<void()> helperFirst)
     : run_(run),
-      searches_(std::move(helperFirst), [&run](const MarchStep& step, int lane) {
-          return FindFractionPressures(run, step, lane == 0 ? run.solver : run.helperSolver);
-      })
+      searches_(
+          std::move(helperFirst),
+          [&run](const MarchStep& step, int lane) {
+              return FindFractionPressures(run, step, lane == 0 ? run.solver : run.helperSolver);
+          },
+          run.secondThread)
 {
 }
 
-void BubbleBranch::Trace(double startTemperature)
+BubbleMarch BubbleBranch::Trace(double startTemperature)
 {
-    // The rows written so far may have gone through code that left the
-    // vector registers' upper halves in use.
+    // Whatever ran on this thread before may have left the vector registers'
+    // upper halves in use.
     ClearUpperVectorState();
     // The bubble pressure of each step starts from the one before, and its
     // check flash decides whether the march goes on; the constant
     // vapour-fraction searches, most of the run's work, need only their own
     // step's temperature and pressure and are handed to the second thread.
+    BubbleMarch march;
     double P = StartPressure;
-    rEnd_ = March(startTemperature, BubbleStep, run_.V, end_, [&](std::int16_t, double T) {
+    march.rEnd = March(startTemperature, BubbleStep, run_.V, march.end, [&](std::int16_t, double T) {
         // P enters holding the previous bubble pressure: the start of the search.
-        BubblePressure(run_.mixture, run_.feed, T, run_.vapour, P, MarchTolerance, run_.solver);
-        IsothermalFlash(run_.mixture, run_.feed, T, P, run_.vapour, run_.liquid, run_.V, MarchTolerance,
+        BubblePressure(run_.mixture, run_.model, run_.feed, T, run_.vapour, P, MarchTolerance, run_.solver);
+        IsothermalFlash(run_.mixture, run_.model, run_.feed, T, P, run_.vapour, run_.liquid, run_.V, MarchTolerance,
                         CheckFlashPasses, run_.solver);
         if (run_.V > BubbleCheckLimit)
             return Step::CheckFlash;
-        steps_.push_back({T, P});
-        searches_.Add(steps_.back());
+        march.steps.push_back({T, P});
+        searches_.Add(march.steps.back());
         return Step::Accepted;
     });
     // This thread joins in on the searches not yet taken up.
-    fractions_ = searches_.Finish();
+    march.fractions = searches_.Finish();
+    return march;
 }
 
-std::int16_t BubbleBranch::Write(Table& table, Chart& chart, StageReport& report) const
+void WriteBubbleMarch(const BubbleMarch& march, RunResult& result)
 {
     // An error ends the march at the step where it arose, with what that step
-    // had written before it; the steps after it were searched for nothing.
+    // had added before it; the steps after it were searched for nothing.
     std::int16_t r = 1;
     std::size_t k = 0;
     try {
-        for (; k < steps_.size(); ++k) {
+        for (; k < march.steps.size(); ++k) {
             Increment16(r);
-            WriteBubbleStep(r, steps_[k], fractions_[k], table, chart);
+            WriteBubbleStep(r, march.steps[k], At(march.fractions, static_cast<long long>(k)), result);
         }
     } catch (const NumericalFault& fault) {
-        ReportWrittenMarch(report, end_, r, &steps_[k], &fault);
-        return r;
+        ReportWrittenMarch(result.report.bubble, march.end, r, &march.steps[k], &fault);
+        return;
     }
-    ReportWrittenMarch(report, end_, rEnd_, nullptr, nullptr);
-    return rEnd_;
+    ReportWrittenMarch(result.report.bubble, march.end, march.rEnd, nullptr, nullptr);
 }
 
-DewBranch TraceDewBranch(const RunWorkspace& run, double startTemperature, SolverWorkspace& solver)
+DewMarch TraceDewMarch(const RunWorkspace& run, double startTemperature, SolverWorkspace& solver)
 {
     // The march's compositions are written by the dew search and the flash
     // before they are read; these are the march's own.
@@ -167,41 +170,40 @@ DewBranch TraceDewBranch(const RunWorkspace& run, double startTemperature, Solve
     CompositionVector vapour(run.feed.size(), 0.0);
     double V = 0.0;
     double P = StartPressure;
-    DewBranch branch;
-    branch.rEnd = March(startTemperature, DewStep, V, branch.end, [&](std::int16_t, double T) {
+    DewMarch march;
+    march.rEnd = March(startTemperature, DewStep, V, march.end, [&](std::int16_t, double T) {
         // The dew search starts from its own Wilson estimate: the P passed in
         // is not used, and P is produced afresh.
-        DewPressure(run.mixture, run.feed, T, liquid, P, MarchTolerance, solver);
+        DewPressure(run.mixture, run.model, run.feed, T, liquid, P, MarchTolerance, solver);
         // The check flash runs before the tests, also when P is 0.
-        IsothermalFlash(run.mixture, run.feed, T, P, vapour, liquid, V, MarchTolerance, CheckFlashPasses, solver);
+        IsothermalFlash(run.mixture, run.model, run.feed, T, P, vapour, liquid, V, MarchTolerance, CheckFlashPasses,
+                        solver);
         if (P == 0)
             return Step::NoDewPressure;
         if (V < DewCheckLimit)
             return Step::CheckFlash;
-        branch.steps.push_back({T, P});
+        march.steps.push_back({T, P});
         return Step::Accepted;
     });
-    return branch;
+    return march;
 }
 
-std::int16_t WriteDewBranch(const DewBranch& branch, Table& table, Chart& chart, StageReport& report)
+void WriteDewMarch(const DewMarch& march, RunResult& result)
 {
     std::int16_t r = 1;
     std::size_t k = 0;
     try {
-        for (; k < branch.steps.size(); ++k) {
-            const MarchStep& step = branch.steps[k];
+        for (; k < march.steps.size(); ++k) {
+            const MarchStep& step = march.steps[k];
             Increment16(r);
-            table.setRowCount(Count16(r + 1));
-            WriteResultRow(table, r, step.T, FormatThreeDecimalsPadded(step.P));
-            AddChartPoint(chart, DewSeries, step.T, step.P);
+            result.dew.rows.push_back(MakeResultRow(r, step.T, step.P, FormatThreeDecimalsPadded(step.P)));
+            AddChartPoint(result, DewSeries, step.T, step.P);
         }
     } catch (const NumericalFault& fault) {
-        ReportWrittenMarch(report, branch.end, r, &branch.steps[k], &fault);
-        return r;
+        ReportWrittenMarch(result.report.dew, march.end, r, &march.steps[k], &fault);
+        return;
     }
-    ReportWrittenMarch(report, branch.end, branch.rEnd, nullptr, nullptr);
-    return branch.rEnd;
+    ReportWrittenMarch(result.report.dew, march.end, march.rEnd, nullptr, nullptr);
 }
 
 } // namespace envelope

@@ -1,18 +1,23 @@
 #include "envelope/memory_run.h"
 
+#include "envelope/run.h"
+#include "envelope/write_result.h"
+
 namespace envelope {
 
-MemoryRun RunInMemory(const Mixture& mixture)
+MemoryRun InMemory(RunResult result)
 {
     MemoryRun run;
+    run.result = std::move(result);
     for (MemoryTable* table : {&run.bubbleTable, &run.dewTable, &run.interpolationTable})
         WriteColumnHeadings(*table);
-    FractionPointLog chart(run.chart);
-    run.report =
-        RunWithReport(mixture, run.bubbleTable, run.dewTable, run.interpolationTable, chart, run.counters);
-    run.outcome = run.report.outcome;
-    run.fractionPoints = chart.points();
+    WriteRunResult(run.result, run.bubbleTable, run.dewTable, run.interpolationTable, run.chart);
     return run;
+}
+
+MemoryRun RunInMemory(const Mixture& mixture, const CubicModel& model, const RunOptions& options)
+{
+    return InMemory(Run(mixture, model, options));
 }
 
 } // namespace envelope

@@ -1,31 +1,30 @@
 #pragma once
-// A run without windows: the three tables and the chart held in memory.
+// A run without windows: its result, written onto three in-memory tables and
+// an in-memory chart as the windows would show it.
 
-#include <vector>
-
-#include "envelope/fraction_points.h"
 #include "envelope/memory_chart.h"
 #include "envelope/memory_table.h"
-#include "envelope/run.h"
+#include "envelope/run_options.h"
+#include "envelope/run_result.h"
+#include "thermo/cubic_model.h"
+#include "thermo/mixture.h"
 
 namespace envelope {
 
 struct MemoryRun {
+    RunResult result;
     MemoryTable bubbleTable;
     MemoryTable dewTable;
     MemoryTable interpolationTable;
     MemoryChart chart;
-    // The points of the vapour-fraction series in the order the run added them.
-    std::vector<FractionPoint> fractionPoints;
-    RunOutcome outcome = RunOutcome::Completed;
-    // How each stage of the run ended.
-    RunReport report;
-    // The numeric core's work in the run.
-    SolverCounters counters;
 };
 
-// Writes the column headings into three new in-memory tables, as the main
-// window does when it opens, and performs one run of the mixture over them.
-MemoryRun RunInMemory(const Mixture& mixture);
+// The result written onto three new tables, which first get their column
+// headings as the main window gives them when it opens, and a new chart.
+MemoryRun InMemory(RunResult result);
+
+// One run of the mixture with the model, in memory.
+MemoryRun RunInMemory(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong,
+                      const RunOptions& options = {});
 
 } // namespace envelope

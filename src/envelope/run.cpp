@@ -15,16 +15,46 @@
 
 namespace envelope {
 
-void WriteResultRow(Table& table, std::int16_t r, double temperatureKelvin, const std::string& pressureText)
+ResultRow MakeResultRow(std::int16_t r, double temperatureKelvin, double pressure, std::string pressureText)
 {
-    table.writeCell(r, 0, std::to_string(r));
-    table.writeCell(r, 1, FormatThreeDecimals(Finite(temperatureKelvin - KelvinOffset)));
-    table.writeCell(r, 2, pressureText);
+    std::string temperatureText = FormatThreeDecimals(Finite(temperatureKelvin - KelvinOffset));
+    return {temperatureKelvin, pressure, {std::to_string(r), std::move(temperatureText), std::move(pressureText)}};
 }
 
-void AddChartPoint(Chart& chart, Series series, double temperatureKelvin, double pressure)
+void AddChartPoint(RunResult& result, Series series, double temperatureKelvin, double pressure)
 {
-    chart.addPoint(series, temperatureKelvin, pressure, std::string(), At(SeriesColours, series));
+    result.points.push_back({series, temperatureKelvin, pressure, std::string(), At(SeriesColours, series)});
+}
+
+void WriteMarchesAndSpline(RunWorkspace& run, const BubbleMarch& bubble, const DewMarch& dew, RunResult& result)
+{
+    RunReport& report = result.report;
+    WriteBubbleMarch(bubble, result);
+
+    // The bubble knots are gathered before the dew march is written. When
+    // they cannot be gathered the dew march still adds its rows and points,
+    // and the rest of the spline stage is skipped.
+    try {
+        GatherBubbleKnots(run, result.bubble);
+    } catch (const NumericalFault& fault) {
+        report.spline.EndBy(fault);
+    }
+
+    WriteDewMarch(dew, result);
+    if (report.spline.end == StageEnd::Fault) {
+        report.outcome = RunOutcome::SplineStageFailed;
+        return;
+    }
+
+    try {
+        GatherDewKnots(run, result.dew);
+        InterpolateGap(run, result);
+    } catch (const NumericalFault& fault) {
+        report.spline.EndBy(fault);
+        report.outcome = RunOutcome::SplineStageFailed;
+        return;
+    }
+    report.spline.end = StageEnd::Done;
 }
 
 namespace {
@@ -66,28 +96,21 @@ void StartSearch(const char* name, Search search)
 }
 
 // The run's stages, over the workspace the caller made. The work is shared
-// out over this thread and a second one, and everything is written here
-// afterwards, in the order in which one thread would have found it: the
-// series titles, row 1 of both tables from the start points at 2 bar (no
-// chart point, no row count), the bubble march, the dew march and the spline.
-// A fault ends whatever stage it arises in at the same place as ever, and the
-// report says how each stage ended.
-RunReport RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart)
+// out over this thread and a second one, and everything enters the result
+// here afterwards, in the order in which one thread would have found it: row
+// 1 of both tables from the start points at 2 bar (no chart point), the
+// bubble march, the dew march and the spline. A fault ends whatever stage it
+// arises in at the same place as ever, and the report says how each stage
+// ended.
+void RunStages(RunWorkspace& run, RunResult& result)
 {
-    RunReport report;
+    RunReport& report = result.report;
     const auto startFailed = [&report](const NumericalFault& fault) {
         report.start.EndBy(fault);
         report.outcome = RunOutcome::StartPhaseFailed;
-        return report;
     };
 
     ClearUpperVectorState();
-    try {
-        for (int series = 0; series < Chart::SeriesCount; ++series)
-            chart.setSeriesTitle(series, At(SeriesTitles, series));
-    } catch (const NumericalFault& fault) {
-        return startFailed(fault);
-    }
 
     // The dew start point, and the dew march from it, need nothing of the
     // bubble branch: the second thread finds them first, while this thread
@@ -97,7 +120,7 @@ RunReport RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tabl
     const StartPoints guesses = StartGuesses(run.mixture);
     double dewTemperature = guesses.dewTemperature;
     std::exception_ptr dewError;
-    DewBranch dewBranch;
+    DewMarch dewMarch;
     BubbleBranch bubbleBranch(run, [&] {
         ClearUpperVectorState();
         try {
@@ -105,10 +128,10 @@ RunReport RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tabl
             // read; this one is the search's own, apart from the bubble
             // march's compositions.
             CompositionVector liquid(run.feed.size(), 0.0);
-            DewTemperature(run.mixture, run.feed, StartPressure, liquid, dewTemperature, StartBandWidth,
+            DewTemperature(run.mixture, run.model, run.feed, StartPressure, liquid, dewTemperature, StartBandWidth,
                            run.helperSolver);
             if (dewTemperature > 0)
-                dewBranch = TraceDewBranch(run, dewTemperature, run.helperSolver);
+                dewMarch = TraceDewMarch(run, dewTemperature, run.helperSolver);
         } catch (...) {
             dewError = std::current_exception();
         }
@@ -117,17 +140,19 @@ RunReport RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tabl
     double bubbleTemperature = guesses.bubbleTemperature;
     try {
         StartSearch("bubble point", [&] {
-            BubbleTemperature(run.mixture, run.feed, StartPressure, run.vapour, bubbleTemperature, StartBandWidth,
-                              run.solver);
+            BubbleTemperature(run.mixture, run.model, run.feed, StartPressure, run.vapour, bubbleTemperature,
+                              StartBandWidth, run.solver);
             RequireStartPoint(bubbleTemperature);
         });
-        WriteResultRow(bubbleTable, 1, bubbleTemperature, FormatShortest(StartPressure));
+        result.bubble.rows.push_back(
+            MakeResultRow(1, bubbleTemperature, StartPressure, FormatShortest(StartPressure)));
         report.start.rows = 1;
     } catch (const NumericalFault& fault) {
-        return startFailed(fault);
+        startFailed(fault);
+        return;
     }
 
-    bubbleBranch.Trace(bubbleTemperature);
+    const BubbleMarch bubbleMarch = bubbleBranch.Trace(bubbleTemperature);
 
     try {
         StartSearch("dew point", [&] {
@@ -135,68 +160,34 @@ RunReport RunStages(RunWorkspace& run, Table& bubbleTable, Table& dewTable, Tabl
                 std::rethrow_exception(dewError);
             RequireStartPoint(dewTemperature);
         });
-        WriteResultRow(dewTable, 1, dewTemperature, FormatShortest(StartPressure));
+        result.dew.rows.push_back(MakeResultRow(1, dewTemperature, StartPressure, FormatShortest(StartPressure)));
         report.start.rows = 2;
     } catch (const NumericalFault& fault) {
-        return startFailed(fault);
+        startFailed(fault);
+        return;
     }
     report.start.end = StageEnd::Done;
     report.bubbleStartTemperature = bubbleTemperature;
     report.dewStartTemperature = dewTemperature;
 
-    const std::int16_t rb = bubbleBranch.Write(bubbleTable, chart, report.bubble);
-
-    // The bubble knots are read before the dew march is written. When they
-    // cannot be gathered the dew march still fills its table and series, and
-    // the rest of the spline stage is skipped.
-    try {
-        GatherBubbleKnots(run, bubbleTable, rb);
-    } catch (const NumericalFault& fault) {
-        report.spline.EndBy(fault);
-    }
-
-    const std::int16_t rd = WriteDewBranch(dewBranch, dewTable, chart, report.dew);
-    if (report.spline.end == StageEnd::Fault) {
-        report.outcome = RunOutcome::SplineStageFailed;
-        return report;
-    }
-
-    try {
-        GatherDewKnots(run, dewTable, rd);
-        InterpolateGap(run, interpolationTable, chart, report.spline.rows);
-    } catch (const NumericalFault& fault) {
-        report.spline.EndBy(fault);
-        report.outcome = RunOutcome::SplineStageFailed;
-        return report;
-    }
-    report.spline.end = StageEnd::Done;
-    return report;
+    WriteMarchesAndSpline(run, bubbleMarch, dewMarch, result);
 }
 
 } // namespace
 
-RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart)
+RunResult Run(const Mixture& mixture, const CubicModel& model, const RunOptions& options)
 {
-    SolverCounters counters;
-    return Run(mixture, bubbleTable, dewTable, interpolationTable, chart, counters);
-}
-
-RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart,
-               SolverCounters& counters)
-{
-    return RunWithReport(mixture, bubbleTable, dewTable, interpolationTable, chart, counters).outcome;
-}
-
-RunReport RunWithReport(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
-                        Chart& chart, SolverCounters& counters)
-{
-    RunWorkspace run(mixture);
-    run.solver.cubicRoots.Enable();
-    run.helperSolver.cubicRoots.Enable();
-    RunReport report = RunStages(run, bubbleTable, dewTable, interpolationTable, chart);
-    counters += run.solver.counters;
-    counters += run.helperSolver.counters;
-    return report;
+    RunWorkspace run(mixture, model);
+    run.secondThread = options.secondThread;
+    if (options.cubicMemo) {
+        run.solver.cubicRoots.Enable();
+        run.helperSolver.cubicRoots.Enable();
+    }
+    RunResult result;
+    RunStages(run, result);
+    result.counters += run.solver.counters;
+    result.counters += run.helperSolver.counters;
+    return result;
 }
 
 } // namespace envelope

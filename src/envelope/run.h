@@ -1,14 +1,12 @@
 #pragma once
 // One complete run of a mixture: the start points at 2 bar, the bubble and
 // dew marches with the constant vapour-fraction lines, and the spline across
-// the gap between the two branches, written only through the table and chart
-// interfaces.
+// the gap between the two branches, given as a result value.
 
-#include "envelope/chart.h"
-#include "envelope/run_report.h"
-#include "envelope/table.h"
+#include "envelope/run_options.h"
+#include "envelope/run_result.h"
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
-#include "thermo/workspace.h"
 
 namespace envelope {
 
@@ -16,25 +14,15 @@ namespace envelope {
 // has always spelled it.
 inline constexpr char NumericalErrorMessage[] = "a numerical error has occured";
 
-// One complete run of the mixture's feed over the three tables (bubble curve,
-// dew curve, interpolation) and the chart. The start searches begin from the
+// One complete run of the mixture's feed with the equation of state of the
+// model. The start searches begin from the
 // built-in case's own guesses for the built-in case (IsBuiltInCase), and from
-// Wilson's estimates at the start pressure for any other mixture. The caller
+// Wilson's estimates at the start pressure for any other mixture. A numerical
+// fault never leaves the run: the result's report says which stage it ended
+// and the result holds what was found before it. Whoever shows the result
 // shows the message box with NumericalErrorMessage for both failure outcomes,
-// and shows the chart window unless the outcome is StartPhaseFailed. Tables and chart are never cleared:
-// each march and interpolation step sets the row count one past the row it
-// writes, and every run adds its points to those already on the chart.
-RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
-               Chart& chart);
-
-// The same run, adding the numeric core's work counters of the run to
-// counters, whatever the outcome.
-RunOutcome Run(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable, Chart& chart,
-               SolverCounters& counters);
-
-// The same run, reporting how each stage ended; the numeric core's work
-// counters of the run are added to counters.
-RunReport RunWithReport(const Mixture& mixture, Table& bubbleTable, Table& dewTable, Table& interpolationTable,
-                        Chart& chart, SolverCounters& counters);
+// and the chart window unless the outcome is StartPhaseFailed.
+// The options change how the run does its work, never its results.
+RunResult Run(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong, const RunOptions& options = {});
 
 } // namespace envelope

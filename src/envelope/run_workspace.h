@@ -1,19 +1,17 @@
 #pragma once
 // What the stages of one run share: the run's constants, its working values,
-// and the conventions by which every result reaches the tables and the chart.
-// Internal to the run (run.cpp, march.cpp, spline_stage.cpp) and to the log
-// of its vapour-fraction points (fraction_points.cpp).
+// and the conventions by which every row and point enters the run's result.
+// Internal to the run (run.cpp, march.cpp, spline_stage.cpp).
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "envelope/chart.h"
-#include "envelope/table.h"
+#include "envelope/run_result.h"
 #include "thermo/composition.h"
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
 #include "thermo/workspace.h"
-#include "units/units.h"
 
 namespace envelope {
 
@@ -34,25 +32,6 @@ inline constexpr double BubbleCheckLimit = 0.1;
 inline constexpr double DewCheckLimit = 0.9;
 inline constexpr std::int16_t InterpolationSteps = 20;
 
-// Table temperatures are in degrees Celsius.
-inline constexpr double KelvinOffset = KelvinAtZeroCelsius;
-
-// Chart series, in the order their titles are set.
-enum Series : int { BubbleSeries = 0, DewSeries, InterpSeries, Fraction005Series, Fraction03Series, Fraction05Series };
-inline constexpr std::array<const char*, Chart::SeriesCount> SeriesTitles = {"bubble", "dew",    "interp",
-                                                                            "VF=0.05", "VF=0.3", "VF=0.5"};
-// Point colours per series, 0x00BBGGRR.
-inline constexpr std::array<Colour, Chart::SeriesCount> SeriesColours = {0xFF0000, 0x0000FF, 0x000000,
-                                                                         0x00FFFF, 0x000000, 0xFFFF00};
-
-// The constant vapour-fraction lines drawn along the bubble march.
-struct FractionLine {
-    double target;
-    Series series;
-};
-inline constexpr std::array<FractionLine, 3> FractionLines = {
-    FractionLine{0.05, Fraction005Series}, FractionLine{0.3, Fraction03Series}, FractionLine{0.5, Fraction05Series}};
-
 // The spline knots: five from the bubble table, six from the dew table.
 inline constexpr std::size_t KnotCapacity = 11;
 inline constexpr std::int16_t BubbleKnotRows = 5;
@@ -62,13 +41,15 @@ inline constexpr std::int16_t GapSegment = 4;
 
 // The working values of one run, created with the run and gone with it.
 struct RunWorkspace {
-    explicit RunWorkspace(const Mixture& m)
-        : mixture(m), feed(m.feed), vapour(m.feed.size(), 0.0), liquid(m.feed.size(), 0.0)
+    RunWorkspace(const Mixture& m, const CubicModel& eos)
+        : mixture(m), model(eos), feed(m.feed), vapour(m.feed.size(), 0.0), liquid(m.feed.size(), 0.0)
     {
     }
 
-    // The case the run calculates; the feed is its copy of the mixture's.
+    // The case the run calculates, and the equation of state it calculates it
+    // with; the feed is its copy of the mixture's.
     const Mixture& mixture;
+    const CubicModel& model;
     CompositionVector feed;
     CompositionVector vapour;
     CompositionVector liquid;
@@ -76,6 +57,8 @@ struct RunWorkspace {
     // own thread and one for the second thread that shares its work.
     SolverWorkspace solver;
     SolverWorkspace helperSolver;
+    // Whether the second thread is started at all (run_options.h).
+    bool secondThread = true;
     // Vapour fraction of the latest check flash.
     double V = 0.0;
     std::array<double, KnotCapacity> knotPressure{};    // bar
@@ -84,11 +67,12 @@ struct RunWorkspace {
     std::int16_t knotCount = 0;
 };
 
-// Writes result row r: the index, the temperature in degrees Celsius as
-// "###.###", and the given pressure text. The row count is the caller's.
-void WriteResultRow(Table& table, std::int16_t r, double temperatureKelvin, const std::string& pressureText);
+// Result row r: the index, the temperature in degrees Celsius as "###.###",
+// and the given pressure text, with the numbers they come from.
+ResultRow MakeResultRow(std::int16_t r, double temperatureKelvin, double pressure, std::string pressureText);
 
-// Adds (T in K, P in bar) with an empty label and the series' colour.
-void AddChartPoint(Chart& chart, Series series, double temperatureKelvin, double pressure);
+// Adds (T in K, P in bar) to the result's points with an empty label and the
+// series' colour.
+void AddChartPoint(RunResult& result, Series series, double temperatureKelvin, double pressure);
 
 } // namespace envelope

@@ -10,14 +10,20 @@ namespace envelope {
 
 namespace {
 
-// The knot at the knot count from row i: the pressure from column 2, the
-// temperature from column 1 back in kelvin. The texts carry the tables'
-// rounding, and so do the knots.
-void ReadKnot(RunWorkspace& run, const Table& table, std::int16_t i)
+// The knot at the knot count from row i (from 1) of the table: the row as
+// the table shows it, so the knots carry the rounding of its texts.
+void ReadKnot(RunWorkspace& run, const ResultTable& table, std::int16_t i)
 {
-    At(run.knotPressure, run.knotCount) = ReadLeadingNumber(table.readCell(i, 2));
-    At(run.knotTemperature, run.knotCount) = Finite(ReadLeadingNumber(table.readCell(i, 1)) + KelvinOffset);
+    const ShownPoint shown = ReadBack(At(table.rows, i - 1));
+    At(run.knotPressure, run.knotCount) = shown.pressure;
+    At(run.knotTemperature, run.knotCount) = shown.temperature;
     Increment16(run.knotCount);
+}
+
+// The row counter a march left: one past the table's last row.
+std::int16_t RowCounter(const ResultTable& table)
+{
+    return Count16(static_cast<long long>(table.rows.size()) + 1);
 }
 
 // Row 0 holds the headings, which would read as 0 bar at 0 degrees Celsius: a
@@ -30,8 +36,9 @@ void RequireResultRows(std::int16_t firstRow)
 
 } // namespace
 
-void GatherBubbleKnots(RunWorkspace& run, const Table& table, std::int16_t rb)
+void GatherBubbleKnots(RunWorkspace& run, const ResultTable& table)
 {
+    const std::int16_t rb = RowCounter(table);
     const std::int16_t first = Count16(rb - BubbleKnotRows);
     RequireResultRows(first);
     run.knotCount = 0;
@@ -39,8 +46,9 @@ void GatherBubbleKnots(RunWorkspace& run, const Table& table, std::int16_t rb)
         ReadKnot(run, table, i);
 }
 
-void GatherDewKnots(RunWorkspace& run, const Table& table, std::int16_t rd)
+void GatherDewKnots(RunWorkspace& run, const ResultTable& table)
 {
+    const std::int16_t rd = RowCounter(table);
     const std::int16_t last = Count16(rd - DewKnotRows);
     RequireResultRows(last);
     for (std::int16_t i = Count16(rd - 1); i >= last; i = Count16(i - 1)) {
@@ -50,8 +58,9 @@ void GatherDewKnots(RunWorkspace& run, const Table& table, std::int16_t rd)
     }
 }
 
-void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart, int& rows)
+void InterpolateGap(const RunWorkspace& run, RunResult& result)
 {
+    int& rows = result.report.spline.rows;
     rows = 0;
     // Created zero here, so nothing of an earlier run reaches it.
     SplineCoefficients coefficients(KnotCapacity, 5);
@@ -69,9 +78,8 @@ void InterpolateGap(const RunWorkspace& run, Table& table, Chart& chart, int& ro
         for (int k = 3; k >= 0; --k)
             s = Finite(s + Finite(coefficients(GapSegment, 3 - k) * Finite(std::pow(d, k))));
 
-        AddChartPoint(chart, InterpSeries, s, P);
-        table.setRowCount(Count16(i + 2));
-        WriteResultRow(table, Count16(i + 1), s, FormatThreeDecimalsPadded(P));
+        AddChartPoint(result, InterpSeries, s, P);
+        result.interpolation.rows.push_back(MakeResultRow(Count16(i + 1), s, P, FormatThreeDecimalsPadded(P)));
         ++rows;
     }
 }

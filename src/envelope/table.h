@@ -1,7 +1,7 @@
 #pragma once
-// A result table as the run sees it: a rectangle of text cells, three columns,
-// a row count that includes the heading row 0. An out-of-range row or column
-// raises the numerical fault.
+// A result table as a run's result is written onto it (write_result.h): a
+// rectangle of text cells, three columns, a row count that includes the
+// heading row 0. An out-of-range row or column raises the numerical fault.
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "envelope/traced_overlay.h"
 
-#include "envelope/traced_tables.h"
 #include "thermo/numerical_fault.h"
+#include "validation/mixture_check.h"
 
 namespace envelope {
 
@@ -18,24 +18,29 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
     mark("critical point", envelope.critical);
     mark("cricondenbar", envelope.cricondenbar);
     mark("cricondentherm", envelope.cricondentherm);
-    overlay.verdict = TraceVerdictText(envelope);
+    overlay.verdict = trace::FormatVerdict(envelope.verdict);
     return overlay;
 }
 
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture)
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model,
+                                       const trace::TraceOptions& options)
 {
+    trace::TracedEnvelope none;
+    if (const MixtureProblem problem = CheckMixture(mixture); !problem.ok()) {
+        none.verdict = {trace::Verdict::Stopped, problem.text};
+        return none;
+    }
     try {
-        return trace::TraceEnvelope(mixture);
+        return trace::TraceEnvelope(mixture, model, options);
     } catch (const NumericalFault& fault) {
-        trace::TracedEnvelope none;
-        none.reason = fault.what();
+        none.verdict = {trace::Verdict::Stopped, std::string("the mixture cannot be traced: ") + fault.what()};
         return none;
     }
 }
 
-TracedOverlay TracedOverlayOf(const Mixture& mixture)
+TracedOverlay TracedOverlayOf(const Mixture& mixture, const CubicModel& model)
 {
-    return OverlayOf(TracedEnvelopeOf(mixture));
+    return OverlayOf(TracedEnvelopeOf(mixture, model));
 }
 
 } // namespace envelope

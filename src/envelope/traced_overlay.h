@@ -1,7 +1,7 @@
 #pragma once
 // The traced envelope as the chart draws it over the run's series: the curve
-// in the order traced and the characteristic points that were found, each
-// with its name.
+// in the order traced, the characteristic points that were found, each with
+// its name, and the trace's verdict in words.
 
 #include <string>
 #include <vector>
@@ -24,17 +24,21 @@ struct TracedOverlay {
     };
     std::vector<Point> curve;
     std::vector<TracedMarker> markers;
-    // How the trace ended (TraceVerdictText).
+    // How the trace ended: trace::FormatVerdict of its verdict.
     std::string verdict;
 };
 
 TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope);
 
-// Traces the mixture; one that the tracer cannot use at all gives an empty
-// envelope, every point missing, with the fault as its reason.
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture);
+// The traced envelope of a mixture a user gave, with the model. A mixture
+// that fails CheckMixture, or that the tracer cannot use at all, is not
+// traced: the envelope is empty, every characteristic point missing, and its
+// verdict is stopped, the reason giving the problem. The options are the
+// tracer's (a start pressure, say); the program traces with the defaults.
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong,
+                                       const trace::TraceOptions& options = {});
 
-// Traces the mixture; one that cannot be traced at all gives an empty overlay.
-TracedOverlay TracedOverlayOf(const Mixture& mixture);
+// The overlay of TracedEnvelopeOf: empty for a mixture that cannot be traced.
+TracedOverlay TracedOverlayOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong);
 
 } // namespace envelope

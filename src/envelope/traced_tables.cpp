@@ -46,6 +46,28 @@ std::string FormatFixed(double value, int decimals)
     return std::string(text, end.ptr);
 }
 
+const char* PhaseText(trace::TracePhase phase)
+{
+    switch (phase) {
+    case trace::TracePhase::Dew:
+        return "dew";
+    case trace::TracePhase::Critical:
+        return "critical";
+    case trace::TracePhase::Bubble:
+        break;
+    }
+    return "bubble";
+}
+
+TextRows TraceStatusRows(const trace::TracedEnvelope& envelope)
+{
+    const trace::TraceVerdict& verdict = envelope.verdict;
+    return {
+        {"Status", "Reason"},
+        {trace::VerdictText(verdict.kind), verdict.reason.empty() ? "-" : verdict.reason},
+    };
+}
+
 TextRows CriticalPointsRows(const trace::TracedEnvelope& envelope)
 {
     return {
@@ -64,40 +86,27 @@ TextRows TracedRows(const trace::TracedEnvelope& envelope)
     for (std::size_t i = 0; i < envelope.points.size(); ++i) {
         const trace::TracePoint& p = envelope.points[i];
         rows.push_back({std::to_string(i + 1), FormatFixedThree(p.temperature), FormatFixedThree(p.pressure),
-                        p.phase == trace::TracePhase::Dew ? "dew" : "bubble"});
+                        PhaseText(p.phase)});
     }
     return rows;
 }
 
-std::array<CsvFile, 2> TracedCsvFiles(const trace::TracedEnvelope& envelope)
+std::array<CsvFile, 3> TracedCsvFiles(const trace::TracedEnvelope& envelope)
 {
-    return {CsvFile{CriticalPointsCsvFileName, RowsCsv(CriticalPointsRows(envelope))},
+    return {CsvFile{TraceStatusCsvFileName, RowsCsv(TraceStatusRows(envelope))},
+            CsvFile{CriticalPointsCsvFileName, RowsCsv(CriticalPointsRows(envelope))},
             CsvFile{TracedCsvFileName, RowsCsv(TracedRows(envelope))}};
 }
 
 std::string TraceVerdictText(const trace::TracedEnvelope& envelope)
 {
-    std::string verdict;
-    switch (envelope.status) {
-    case trace::TraceStatus::Complete:
-        return "complete";
-    case trace::TraceStatus::Open:
-        verdict = "open";
-        break;
-    case trace::TraceStatus::NoStart:
-    case trace::TraceStatus::NotConverged:
-    case trace::TraceStatus::OutOfRange:
-    case trace::TraceStatus::PointLimit:
-        verdict = "stopped";
-        break;
-    }
-    if (!envelope.reason.empty())
-        verdict += ": " + envelope.reason;
-    return verdict;
+    return trace::FormatVerdict(envelope.verdict);
 }
 
 void WriteTracedReport(std::ostream& out, const trace::TracedEnvelope& envelope)
 {
+    WriteSection(out, TraceStatusCaption, TraceStatusRows(envelope));
+    out << '\n';
     WriteSection(out, CriticalPointsCaption, CriticalPointsRows(envelope));
     out << '\n';
     WriteSection(out, TracedEnvelopeCaption, TracedRows(envelope));

@@ -1,7 +1,7 @@
 #pragma once
-// The traced envelope as text: its characteristic points and its points as
-// rows of cell texts (heading row first), printed as two tab-separated
-// sections and written as two CSV files.
+// The traced envelope as text: its verdict, its characteristic points and
+// its points as rows of cell texts (heading row first), printed as three
+// tab-separated sections and written as three CSV files.
 
 #include <array>
 #include <ostream>
@@ -13,32 +13,39 @@
 
 namespace envelope {
 
+inline constexpr char TraceStatusCaption[] = "Trace Status";
 inline constexpr char CriticalPointsCaption[] = "Critical Points";
 inline constexpr char TracedEnvelopeCaption[] = "Traced Envelope";
+inline constexpr char TraceStatusCsvFileName[] = "trace-status.csv";
 inline constexpr char CriticalPointsCsvFileName[] = "critical-points.csv";
 inline constexpr char TracedCsvFileName[] = "traced.csv";
 // The names in the order of TracedCsvFiles.
-inline constexpr std::array<const char*, 2> TracedCsvFileNames = {CriticalPointsCsvFileName, TracedCsvFileName};
+inline constexpr std::array<const char*, 3> TracedCsvFileNames = {TraceStatusCsvFileName, CriticalPointsCsvFileName,
+                                                                  TracedCsvFileName};
 
 using TextRows = std::vector<std::vector<std::string>>;
+
+// "Status", "Reason"; then the verdict's text ("complete", "open" or
+// "stopped") and its reason, or "-" when it has none.
+TextRows TraceStatusRows(const trace::TracedEnvelope& envelope);
 
 // "Point", "T (K)", "P (bar)"; then the critical point, the cricondenbar and
 // the cricondentherm, each with three decimals, or "-" when not found.
 TextRows CriticalPointsRows(const trace::TracedEnvelope& envelope);
 
 // "Index", "T (K)", "P (bar)", "Phase"; then one row a traced point from 1,
-// with three decimals and the phase "dew" or "bubble".
+// with three decimals and the phase "dew", "critical" or "bubble".
 TextRows TracedRows(const trace::TracedEnvelope& envelope);
 
-// Both sections, each its caption on one line and its rows with the cells
-// joined by tabs, one empty line between them.
+// The three sections, each its caption on one line and its rows with the
+// cells joined by tabs, one empty line between them.
 void WriteTracedReport(std::ostream& out, const trace::TracedEnvelope& envelope);
 
-// Both tables as the CSV files critical-points.csv and traced.csv.
-std::array<CsvFile, 2> TracedCsvFiles(const trace::TracedEnvelope& envelope);
+// The three tables as the CSV files trace-status.csv, critical-points.csv
+// and traced.csv.
+std::array<CsvFile, 3> TracedCsvFiles(const trace::TracedEnvelope& envelope);
 
-// How the trace ended, in a few words: "complete", or "open" or "stopped"
-// followed by ": " and the reason, when there is one.
+// How the trace ended, in one line: trace::FormatVerdict of its verdict.
 std::string TraceVerdictText(const trace::TracedEnvelope& envelope);
 
 // One section: the caption on one line, then each row with its cells joined
@@ -51,5 +58,8 @@ std::string FormatFixed(double value, int decimals);
 
 // FormatFixed(value, 3).
 std::string FormatFixedThree(double value);
+
+// "dew", "critical" or "bubble".
+const char* PhaseText(trace::TracePhase phase);
 
 } // namespace envelope

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -20,20 +21,29 @@ namespace envelope {
 // returns the results in the order the items were added.
 //
 // first() runs on lane 1, work(item, lane) on lane 0 (the calling thread) or
-// lane 1 (the second thread). Neither may throw, and whatever they change
-// beyond the results must be kept apart per lane. When no thread can be
-// started, the calling thread does all of it in Finish(), first() first.
+// lane 1 (the second thread). Whatever they change beyond the results must be
+// kept apart per lane. What the second thread raises (memory that ran out)
+// ends its work and is raised again by Finish(). When no thread can be
+// started, or none is wanted, the calling thread does all of it in Finish(),
+// first() first.
 template <class Item, class Result>
 class TwoThreadWork {
 public:
     using Work = std::function<Result(const Item&, int lane)>;
 
-    TwoThreadWork(std::function<void()> first, Work work) : first_(std::move(first)), work_(std::move(work))
+    TwoThreadWork(std::function<void()> first, Work work, bool secondThread = true)
+        : first_(std::move(first)), work_(std::move(work))
     {
+        if (!secondThread)
+            return;
         try {
             helper_ = std::jthread([this] {
-                first_();
-                TakeWork(1);
+                try {
+                    first_();
+                    TakeWork(1);
+                } catch (...) {
+                    helperError_ = std::current_exception();
+                }
             });
         } catch (const std::system_error&) {
             // No second thread: Finish() does everything.
@@ -69,6 +79,8 @@ public:
         TakeWork(0);
         if (helper_.joinable())
             helper_.join();
+        if (helperError_)
+            std::rethrow_exception(helperError_);
         return std::move(results_);
     }
 
@@ -112,6 +124,7 @@ private:
     std::deque<Result> results_;
     std::size_t next_ = 0;
     bool closed_ = false;
+    std::exception_ptr helperError_; // written by the second thread, read after joining it
     std::jthread helper_; // last: started after, and joined before, everything above
 };
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "equilibrium/wilson.h"
+#include "thermo/wilson.h"
 #include "thermo/composition.h"
 #include "thermo/eos.h"
 #include "thermo/eos_terms.h"
@@ -21,8 +21,8 @@ constexpr std::int16_t PassBound = 1000;
 
 } // namespace
 
-void IsothermalFlash(const Mixture& mixture, std::span<const double> z, double T, double P, std::span<double> y,
-                     std::span<double> x, double& V, double tolerance, std::int16_t maxPasses,
+void IsothermalFlash(const Mixture& mixture, const CubicModel& model, std::span<const double> z, double T, double P,
+                     std::span<double> y, std::span<double> x, double& V, double tolerance, std::int16_t maxPasses,
                      SolverWorkspace& work)
 {
     try {
@@ -81,8 +81,8 @@ void IsothermalFlash(const Mixture& mixture, std::span<const double> z, double T
 
             NormalizeVector(x);
             NormalizeVector(y);
-            FugacityCoefficients(mixture, x, P, T, phiLiquid, LiquidPhase, terms, work);
-            FugacityCoefficients(mixture, y, P, T, phiVapour, VapourPhase, terms, work);
+            FugacityCoefficients(mixture, model, x, P, T, phiLiquid, LiquidPhase, terms, work);
+            FugacityCoefficients(mixture, model, y, P, T, phiVapour, VapourPhase, terms, work);
 
             for (std::int16_t i = 0; i < count; ++i)
                 if (z[i] != 0.0)

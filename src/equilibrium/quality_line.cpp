@@ -20,8 +20,9 @@ constexpr double Closeness = 0.001;
 
 } // namespace
 
-void QualityLinePressure(const Mixture& mixture, double T, double target, std::span<const double> z,
-                         std::span<double> x, std::span<double> y, double& P, SolverWorkspace& work)
+void QualityLinePressure(const Mixture& mixture, const CubicModel& model, double T, double target,
+                         std::span<const double> z, std::span<double> x, std::span<double> y, double& P,
+                         SolverWorkspace& work)
 {
     double Plow = FloorPressure;
     double Phigh = P;
@@ -30,7 +31,7 @@ void QualityLinePressure(const Mixture& mixture, double T, double target, std::s
 
     for (;;) {
         P = Finite((Phigh + Plow) / 2);
-        IsothermalFlash(mixture, z, T, P, y, x, V, FlashTolerance, FlashPasses, work);
+        IsothermalFlash(mixture, model, z, T, P, y, x, V, FlashTolerance, FlashPasses, work);
 
         // More vapour than wanted: the pressure must rise, and the reverse.
         if (V > target)

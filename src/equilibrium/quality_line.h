@@ -3,6 +3,7 @@
 
 #include <span>
 
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
 #include "thermo/workspace.h"
 
@@ -12,7 +13,8 @@ namespace envelope {
 // pressure found, or 0 when none was found, out. x and y receive the last
 // flash's compositions. z is a feed of the mixture; the flashes' work is
 // counted in work.
-void QualityLinePressure(const Mixture& mixture, double T, double target, std::span<const double> z,
-                         std::span<double> x, std::span<double> y, double& P, SolverWorkspace& work);
+void QualityLinePressure(const Mixture& mixture, const CubicModel& model, double T, double target,
+                         std::span<const double> z, std::span<double> x, std::span<double> y, double& P,
+                         SolverWorkspace& work);
 
 } // namespace envelope

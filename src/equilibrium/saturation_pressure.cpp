@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "equilibrium/wilson.h"
+#include "thermo/wilson.h"
 #include "thermo/composition.h"
 #include "thermo/eos.h"
 #include "thermo/eos_terms.h"
@@ -50,16 +50,16 @@ void WilsonDewPressure(const Mixture& mixture, std::span<const double> y, const 
 // One successive-substitution update at the caller's current P: K-values from
 // the fugacity coefficients of both phases, then the incipient phase from them.
 // Returns the sum of the incipient phase.
-double SubstitutionUpdate(const Mixture& mixture, Search search, std::span<const double> given, double T,
-                          std::span<double> incipient, double P, Vector& K, TemperatureTerms& terms,
-                          SolverWorkspace& work)
+double SubstitutionUpdate(const Mixture& mixture, const CubicModel& model, Search search,
+                          std::span<const double> given, double T, std::span<double> incipient, double P, Vector& K,
+                          TemperatureTerms& terms, SolverWorkspace& work)
 {
     Vector phiLiquid{};
     Vector phiVapour{};
     const std::span<const double> liquid = search == Search::Bubble ? given : incipient;
     const std::span<const double> vapour = search == Search::Bubble ? incipient : given;
-    FugacityCoefficients(mixture, liquid, P, T, phiLiquid, LiquidPhase, terms, work);
-    FugacityCoefficients(mixture, vapour, P, T, phiVapour, VapourPhase, terms, work);
+    FugacityCoefficients(mixture, model, liquid, P, T, phiLiquid, LiquidPhase, terms, work);
+    FugacityCoefficients(mixture, model, vapour, P, T, phiVapour, VapourPhase, terms, work);
     for (std::int16_t i = 0; i < mixture.Count(); ++i) {
         At(K, i) = Finite(phiLiquid[i] / phiVapour[i]);
         At(incipient, i) = IncipientFraction(search, K[i], At(given, i));
@@ -78,8 +78,8 @@ void RejectTrivialSolution(std::int16_t count, const Vector& K)
 // Successive substitution on the K-values with secant steps on the pressure,
 // driving the sum of the incipient phase to 1. P is the running iterate and is
 // written at every step, so the caller sees the last value on any exit.
-void SaturationPressure(const Mixture& mixture, Search search, std::span<const double> given, double T,
-                        std::span<double> incipient, double& P, double tolerance, SolverWorkspace& work)
+void SaturationPressure(const Mixture& mixture, const CubicModel& model, Search search, std::span<const double> given,
+                        double T, std::span<double> incipient, double& P, double tolerance, SolverWorkspace& work)
 {
     const std::int16_t count = mixture.Count();
     Vector K{};
@@ -111,7 +111,7 @@ void SaturationPressure(const Mixture& mixture, Search search, std::span<const d
     double Sold = SumVector(incipient);
     NormalizeVector(incipient);
 
-    double S = SubstitutionUpdate(mixture, search, given, T, incipient, P, K, terms, work);
+    double S = SubstitutionUpdate(mixture, model, search, given, T, incipient, P, K, terms, work);
     double error = std::fabs(Finite(S - 1));
     P = Finite(P * FirstPressureFactor);
 
@@ -121,7 +121,7 @@ void SaturationPressure(const Mixture& mixture, Search search, std::span<const d
             break;
         if (passes >= PassLimit)
             RaiseNumericalFault(FaultKind::NotConverged, "saturation pressure search did not converge");
-        S = SubstitutionUpdate(mixture, search, given, T, incipient, P, K, terms, work);
+        S = SubstitutionUpdate(mixture, model, search, given, T, incipient, P, K, terms, work);
         error = std::fabs(Finite(S - 1));
         Increment16(passes);
 
@@ -136,16 +136,16 @@ void SaturationPressure(const Mixture& mixture, Search search, std::span<const d
 
 } // namespace
 
-void BubblePressure(const Mixture& mixture, std::span<const double> x, double T, std::span<double> y, double& P,
-                    double tolerance, SolverWorkspace& work)
+void BubblePressure(const Mixture& mixture, const CubicModel& model, std::span<const double> x, double T,
+                    std::span<double> y, double& P, double tolerance, SolverWorkspace& work)
 {
-    SaturationPressure(mixture, Search::Bubble, x, T, y, P, tolerance, work);
+    SaturationPressure(mixture, model, Search::Bubble, x, T, y, P, tolerance, work);
 }
 
-void DewPressure(const Mixture& mixture, std::span<const double> y, double T, std::span<double> x, double& P,
-                 double tolerance, SolverWorkspace& work)
+void DewPressure(const Mixture& mixture, const CubicModel& model, std::span<const double> y, double T,
+                 std::span<double> x, double& P, double tolerance, SolverWorkspace& work)
 {
-    SaturationPressure(mixture, Search::Dew, y, T, x, P, tolerance, work);
+    SaturationPressure(mixture, model, Search::Dew, y, T, x, P, tolerance, work);
 }
 
 } // namespace envelope

@@ -48,6 +48,7 @@ Verdict Judge(Search search, double V, double w)
 // What every flash of one search shares.
 struct FlashSetting {
     const Mixture& mixture;
+    const CubicModel& model;
     Search search;
     std::span<const double> z;
     double P;
@@ -60,9 +61,11 @@ struct FlashSetting {
 void Flash(const FlashSetting& at, double T, std::span<double> incipient, std::span<double> scratch, double& V)
 {
     if (at.search == Search::Bubble)
-        IsothermalFlash(at.mixture, at.z, T, at.P, incipient, scratch, V, FlashTolerance, FlashPasses, at.work);
+        IsothermalFlash(at.mixture, at.model, at.z, T, at.P, incipient, scratch, V, FlashTolerance, FlashPasses,
+                        at.work);
     else
-        IsothermalFlash(at.mixture, at.z, T, at.P, scratch, incipient, V, FlashTolerance, FlashPasses, at.work);
+        IsothermalFlash(at.mixture, at.model, at.z, T, at.P, scratch, incipient, V, FlashTolerance, FlashPasses,
+                        at.work);
 }
 
 void CountBracketStep(std::int16_t& steps, const char* what)
@@ -75,15 +78,15 @@ void CountBracketStep(std::int16_t& steps, const char* what)
 // Brackets the two-phase region between an all-liquid and an all-vapour
 // temperature, then bisects until a midpoint's flash lands in the band. The
 // band is thin in vapour fraction, so the bracket width is never tested.
-void SaturationTemperature(const Mixture& mixture, Search search, std::span<const double> z, double P,
-                           std::span<double> incipient, double& T, double w, SolverWorkspace& work)
+void SaturationTemperature(const Mixture& mixture, const CubicModel& model, Search search, std::span<const double> z,
+                           double P, std::span<double> incipient, double& T, double w, SolverWorkspace& work)
 {
     const std::int16_t count = mixture.Count();
     if (count < 0 || static_cast<std::size_t>(count) > MaxComponentCount)
         RaiseNumericalFault(FaultKind::CountOverflow, "more components than a calculation holds");
     std::array<double, MaxComponentCount> storage{};
     const std::span<double> scratch(storage.data(), static_cast<std::size_t>(count));
-    const FlashSetting at{mixture, search, z, P, work};
+    const FlashSetting at{mixture, model, search, z, P, work};
 
     double Tlow = Finite(T - StartHalfWidth);
     double Thigh = Finite(T + StartHalfWidth);
@@ -135,16 +138,16 @@ void SaturationTemperature(const Mixture& mixture, Search search, std::span<cons
 
 } // namespace
 
-void BubbleTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> y, double& T,
-                       double w, SolverWorkspace& work)
+void BubbleTemperature(const Mixture& mixture, const CubicModel& model, std::span<const double> z, double P,
+                       std::span<double> y, double& T, double w, SolverWorkspace& work)
 {
-    SaturationTemperature(mixture, Search::Bubble, z, P, y, T, w, work);
+    SaturationTemperature(mixture, model, Search::Bubble, z, P, y, T, w, work);
 }
 
-void DewTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> x, double& T,
-                    double w, SolverWorkspace& work)
+void DewTemperature(const Mixture& mixture, const CubicModel& model, std::span<const double> z, double P,
+                    std::span<double> x, double& T, double w, SolverWorkspace& work)
 {
-    SaturationTemperature(mixture, Search::Dew, z, P, x, T, w, work);
+    SaturationTemperature(mixture, model, Search::Dew, z, P, x, T, w, work);
 }
 
 } // namespace envelope

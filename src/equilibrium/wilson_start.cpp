@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "thermo/wilson.h"
+
 namespace envelope {
 
 namespace {
@@ -19,7 +21,7 @@ double WilsonSum(const Mixture& m, std::span<const double> z, double T, double P
     double sum = 0.0;
     for (std::size_t i = 0; i < z.size(); ++i) {
         const long long c = static_cast<long long>(i);
-        const double K = m.Pc(c) / P * std::exp(5.37 * (1 + m.Omega(c)) * (1 - m.Tc(c) / T));
+        const double K = m.Pc(c) / P * std::exp(WilsonExponent(m.Tc(c), m.Omega(c), T));
         sum += bubble ? z[i] * K : z[i] / K;
     }
     return sum;

@@ -1,5 +1,6 @@
 #include "output/interrupt_cleanup.h"
 
+#include <atomic>
 #include <climits>
 #include <csignal>
 #include <cerrno>
@@ -24,13 +25,29 @@ struct Slot {
 // A fixed table: the handler must not allocate or follow owning pointers.
 Slot slots[SlotCount];
 bool handlerInstalled = false;
+// The thread that registers paths, and so makes them (a lock-free atomic,
+// which a signal handler may read).
+std::atomic<pid_t> registeringThread{0};
+static_assert(std::atomic<pid_t>::is_always_lock_free);
 
 extern "C" void RemoveAndResignal(int signal)
 {
+    // A signal sent to the process goes to any thread that does not hold it
+    // back. Taken by another thread while the registering one holds it back
+    // (between making a path and registering it, or amid putting a set in
+    // place), it is passed on to the registering thread, which handles it
+    // once it lets signals through again: nothing is then made after the
+    // paths are removed, nor half a set put in place.
+    const pid_t registering = registeringThread.load();
+    if (registering != 0 && registering != ::gettid() && ::tgkill(::getpid(), registering, signal) == 0)
+        return;
     RemoveRegisteredPaths();
-    // The handler was installed with SA_RESETHAND: raised again, the signal
-    // ends the process as it would have without the handler, once this
-    // handler returns.
+    // Raised again with the default action, the signal ends the process as
+    // it would have without the handler, once this handler returns.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
     ::raise(signal);
 }
 
@@ -48,7 +65,6 @@ void InstallHandler()
         sigemptyset(&action.sa_mask);
         for (const int other : TerminatingSignals)
             sigaddset(&action.sa_mask, other);
-        action.sa_flags = SA_RESETHAND;
         ::sigaction(signal, &action, nullptr);
     }
 }
@@ -70,6 +86,7 @@ int RegisterForCleanup(const std::string& path, CleanupKind kind)
         return -1;
     const SignalsHeld held;
     InstallHandler();
+    registeringThread = ::gettid();
     for (int index = 0; index < SlotCount; ++index) {
         Slot& slot = slots[index];
         if (slot.state != Free)
@@ -108,12 +125,12 @@ void RemoveRegisteredPaths() noexcept
 SignalsHeld::SignalsHeld()
 {
     const sigset_t block = TerminatingSet();
-    ::sigprocmask(SIG_BLOCK, &block, &previous_);
+    ::pthread_sigmask(SIG_BLOCK, &block, &previous_);
 }
 
 SignalsHeld::~SignalsHeld()
 {
-    ::sigprocmask(SIG_SETMASK, &previous_, nullptr);
+    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
 } // namespace envelope

@@ -4,6 +4,9 @@
 // process ends as the signal asks (the handler only calls unlink and rmdir,
 // which may be called from a signal handler). Registering the first path
 // installs the handler; a signal that the process ignores stays ignored.
+// Paths are registered by one thread at a time; the signals are handled on
+// the thread that registered last, whichever thread of the process (Qt's,
+// a graphics library's) they are delivered to.
 
 #include <string>
 
@@ -25,9 +28,10 @@ void ForgetCleanup(int slot);
 // that is about to end without unwinding.
 void RemoveRegisteredPaths() noexcept;
 
-// Holds back SIGINT, SIGTERM and SIGHUP while it lives, so that a path is
-// never made without being registered, and a set of files is put in place as
-// one step. A signal that arrives meanwhile is handled when it ends.
+// Holds back SIGINT, SIGTERM and SIGHUP in this thread while it lives, so
+// that a path is never made without being registered, and a set of files is
+// put in place as one step. A signal that arrives meanwhile, at this thread
+// or at any other, is handled when it ends.
 class SignalsHeld {
 public:
     SignalsHeld();

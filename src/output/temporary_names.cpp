@@ -4,7 +4,10 @@
 #include <csignal>
 #include <cstdlib>
 
+#include <limits>
+
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "output/path_names.h"
@@ -24,25 +27,42 @@ std::string Suffix()
     return std::string(Marker) + std::to_string(::getpid()) + '-' + std::string(RandomPart);
 }
 
-// The process id in a temporary's name, or 0 when the name is not one of ours.
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A character that mkstemp and mkdtemp put in place of an X.
+bool IsRandomCharacter(char c)
+{
+    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// The process id in a temporary's name, or 0 when the name is not exactly
+// one of ours: a leading dot, the marker, a process id without leading zero
+// that a process can have, a dash and six random characters at the end.
 long OwnerOf(std::string_view name)
 {
-    if (name.size() < 2 || name.front() != '.' || name.size() < RandomPart.size() + 1)
+    if (name.size() < 2 || name.front() != '.')
         return 0;
     const std::size_t marker = name.rfind(Marker);
     if (marker == std::string_view::npos)
         return 0;
-    std::string_view rest = name.substr(marker + Marker.size());
+    const std::string_view rest = name.substr(marker + Marker.size());
     const std::size_t dash = rest.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 10 || rest.size() - dash - 1 != RandomPart.size())
+    if (dash == 0 || dash == std::string_view::npos || dash > 10 || rest.front() == '0' ||
+        rest.size() - dash - 1 != RandomPart.size())
         return 0;
-    long pid = 0;
+    for (const char c : rest.substr(dash + 1))
+        if (!IsRandomCharacter(c))
+            return 0;
+    long long pid = 0;
     for (const char c : rest.substr(0, dash)) {
-        if (c < '0' || c > '9')
+        if (!IsDigit(c))
             return 0;
         pid = pid * 10 + (c - '0');
     }
-    return pid;
+    return pid <= std::numeric_limits<pid_t>::max() ? static_cast<long>(pid) : 0;
 }
 
 bool StillRunning(long pid)
@@ -72,8 +92,15 @@ void RemoveStaleTemporaries(const std::string& directory)
         const long owner = OwnerOf(entry->d_name);
         if (owner <= 0 || owner == ::getpid() || StillRunning(owner))
             continue;
+        // Only what a run of this user makes: a file, or a directory, which
+        // goes only when empty. A symbolic link is never one of ours.
         const std::string path = JoinPath(directory, entry->d_name);
-        if (::unlink(path.c_str()) != 0)
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || status.st_uid != ::geteuid())
+            continue;
+        if (S_ISREG(status.st_mode))
+            ::unlink(path.c_str());
+        else if (S_ISDIR(status.st_mode))
             ::rmdir(path.c_str());
     }
     ::closedir(listing);

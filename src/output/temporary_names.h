@@ -17,7 +17,11 @@ std::string TemporaryFileTemplate(std::string_view target);
 std::string ScratchDirectoryTemplate(std::string_view directory);
 
 // Removes the temporaries in the directory that a process no longer running
-// has left behind. Best effort: what cannot be removed stays.
+// has left behind: files and empty directories of this user whose names are
+// exactly of the form above. Anything else stays: another name, a symbolic
+// link, another user's file, a directory with something in it, the
+// temporary of a process still running. Best effort: what cannot be removed
+// stays.
 void RemoveStaleTemporaries(const std::string& directory);
 
 } // namespace envelope

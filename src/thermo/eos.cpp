@@ -9,13 +9,6 @@
 
 namespace envelope {
 
-namespace {
-
-constexpr double OmegaB = 0.08664;
-constexpr double OmegaA = 0.42748;
-
-} // namespace
-
 void ExtremeRealRoots(std::span<const double> re, std::span<const double> im, double& largest,
                       double& smallest)
 {
@@ -45,17 +38,18 @@ void ExtremeRealRoots(std::span<const double> re, std::span<const double> im, do
 namespace {
 
 // The pure-component parameters at T: b_i, a_i, the cross terms and R T.
-void FormTemperatureTerms(const Mixture& mixture, double T, std::int16_t count, TemperatureTerms& terms)
+void FormTemperatureTerms(const Mixture& mixture, const CubicModel& model, double T, std::int16_t count,
+                          TemperatureTerms& terms)
 {
     terms.formed = false;
     for (std::int16_t i = 0; i < count; ++i) {
         const double tc = mixture.Tc(i);
         const double pc = mixture.Pc(i);
         const double omega = mixture.Omega(i);
-        At(terms.b, i) = Finite(OmegaB * GasConstant * tc / pc);
+        At(terms.b, i) = Finite(model.omegaB * GasConstant * tc / pc);
         const double rtc = GasConstant * tc;
-        const double ac = Finite(OmegaA * (rtc * rtc) / pc);
-        const double m = Finite(0.48 + (1.574 - 0.176 * omega) * omega);
+        const double ac = Finite(model.omegaA * (rtc * rtc) / pc);
+        const double m = Finite(model.Slope(omega));
         const double tr = Finite(T / tc);
         const double si = Finite(1 + m * (1 - Finite(std::sqrt(tr))));
         const double alpha = Finite(si * si);
@@ -84,6 +78,7 @@ void FormTemperatureTerms(const Mixture& mixture, double T, std::int16_t count, 
     terms.rt = Finite(GasConstant * T);
     terms.rtSquared = Finite(terms.rt * terms.rt);
     terms.mixture = &mixture;
+    terms.model = &model;
     terms.temperature = T;
     terms.count = count;
     terms.formed = true;
@@ -91,20 +86,22 @@ void FormTemperatureTerms(const Mixture& mixture, double T, std::int16_t count, 
 
 } // namespace
 
-void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, double P, double T,
-                          std::span<double> phi, std::int16_t phase, SolverWorkspace& work)
+void FugacityCoefficients(const Mixture& mixture, const CubicModel& model, std::span<const double> x, double P,
+                          double T, std::span<double> phi, std::int16_t phase, SolverWorkspace& work)
 {
     TemperatureTerms terms;
-    FugacityCoefficients(mixture, x, P, T, phi, phase, terms, work);
+    FugacityCoefficients(mixture, model, x, P, T, phi, phase, terms, work);
 }
 
-void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, double P, double T,
-                          std::span<double> phi, std::int16_t phase, TemperatureTerms& terms, SolverWorkspace& work)
+void FugacityCoefficients(const Mixture& mixture, const CubicModel& model, std::span<const double> x, double P,
+                          double T, std::span<double> phi, std::int16_t phase, TemperatureTerms& terms,
+                          SolverWorkspace& work)
 {
     ++work.counters.fugacityCalls;
     const std::int16_t count = mixture.Count();
-    if (!terms.formed || terms.mixture != &mixture || terms.temperature != T || terms.count != count)
-        FormTemperatureTerms(mixture, T, count, terms);
+    if (!terms.formed || terms.mixture != &mixture || terms.model != &model || terms.temperature != T ||
+        terms.count != count)
+        FormTemperatureTerms(mixture, model, T, count, terms);
     const auto& bi = terms.b;
     const auto& cross = terms.cross;
 
@@ -124,8 +121,15 @@ void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, dou
     const double A = Finite(a * P / terms.rtSquared);
     const double B = Finite(b * P / rt);
 
-    // Z^3 - Z^2 + (A - B - B^2) Z - A B = 0, lowest power first.
-    std::array<double, 4> cubic{Finite(-A * B), Finite(A - B * (1 + B)), -1.0, 1.0};
+    // With u = delta1 + delta2 and w = delta1 delta2 the cubic in Z is
+    //   Z^3 + ((u - 1) B - 1) Z^2 + (A - u B (1 + B) + w B^2) Z - (A B + w B^2 (1 + B)) = 0,
+    // lowest power first. For SRK (u = 1, w = 0) every term in u and w
+    // multiplies by one or adds a zero, which leaves Z^3 - Z^2 + (A - B (1 + B)) Z
+    // - A B to the last bit.
+    const double u = model.delta1 + model.delta2;
+    const double w = model.delta1 * model.delta2;
+    std::array<double, 4> cubic{Finite(-A * B - w * B * B * (1 + B)), Finite(A - u * B * (1 + B) + w * B * B),
+                                Finite((u - 1) * B - 1), 1.0};
     // The root finder fills every slot of the root list of a cubic, so the
     // list is not cleared first (clearing it costs more than the rest of the
     // root list's handling).
@@ -145,10 +149,17 @@ void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, dou
 
     if (count <= 0)
         return;
-    // Factors of ln(phi_i) that do not depend on the component, formed once.
+    // Factors of ln(phi_i) that do not depend on the component, formed once:
+    //   ln phi_i = (b_i / b)(Z - 1) - ln|Z - B|
+    //              + A / (B (delta1 - delta2)) (b_i / b - (2 / a) S_i) ln((Z + delta1 B) / (Z + delta2 B)),
+    // the last logarithm as ln(1 + delta1 B / Z) - ln(1 + delta2 B / Z), whose
+    // second term is 0 for a root delta2 = 0 (SRK) and is then left out.
     const double logZminusB = Finite(std::log(std::fabs(Z - B)));
-    const double logOnePlusBOverZ = Finite(std::log(1 + Finite(B / Z)));
-    const double AoverB = Finite(A / B);
+    const double BoverZ = Finite(B / Z);
+    double logVolumeRatio = Finite(std::log(1 + model.delta1 * BoverZ));
+    if (model.delta2 != 0.0)
+        logVolumeRatio = Finite(logVolumeRatio - Finite(std::log(1 + model.delta2 * BoverZ)));
+    const double attraction = Finite(A / B / (model.delta1 - model.delta2)); // A / (B (delta1 - delta2))
     const double twoOverA = Finite(2 / a);
     for (std::int16_t i = 0; i < count; ++i) {
         double sum = 0.0;
@@ -156,7 +167,7 @@ void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, dou
             sum = Finite(sum + At(x, j) * cross[i][j]);
         const double ratio = Finite(bi[i] / b);
         const double lnPhi =
-            Finite(ratio * (Z - 1) - logZminusB + Finite(AoverB * Finite(ratio - twoOverA * sum)) * logOnePlusBOverZ);
+            Finite(ratio * (Z - 1) - logZminusB + Finite(attraction * Finite(ratio - twoOverA * sum)) * logVolumeRatio);
         At(phi, i) = Finite(std::exp(lnPhi));
     }
 }

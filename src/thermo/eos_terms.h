@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
 #include "thermo/workspace.h"
 
@@ -16,9 +17,10 @@ namespace envelope {
 
 struct TemperatureTerms {
     // Whether the terms below have been formed, and for which mixture,
-    // temperature and component count.
+    // model, temperature and component count.
     bool formed = false;
     const Mixture* mixture = nullptr;
+    const CubicModel* model = nullptr;
     double temperature = 0.0;
     std::int16_t count = 0;
 
@@ -35,10 +37,11 @@ struct TemperatureTerms {
 
 // FugacityCoefficients as declared in eos.h, with the temperature terms taken
 // from terms. They are formed inside the call, at the point where every call
-// forms them, when terms is new or was formed for another mixture,
+// forms them, when terms is new or was formed for another mixture, model,
 // temperature or component count; a fault while they are formed leaves terms
 // unformed. Results and faults are exactly those of the call without terms.
-void FugacityCoefficients(const Mixture& mixture, std::span<const double> x, double P, double T,
-                          std::span<double> phi, std::int16_t phase, TemperatureTerms& terms, SolverWorkspace& work);
+void FugacityCoefficients(const Mixture& mixture, const CubicModel& model, std::span<const double> x, double P,
+                          double T, std::span<double> phi, std::int16_t phase, TemperatureTerms& terms,
+                          SolverWorkspace& work);
 
 } // namespace envelope

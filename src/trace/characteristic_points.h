@@ -1,10 +1,12 @@
 #pragma once
-// Refinement of the traced curve's characteristic points between two traced
-// points that bracket them: the critical point, where every ln K changes
-// sign, and the extremes of pressure and temperature, where the tangent's
-// pressure or temperature component changes sign.
+// The traced curve's characteristic points: the critical point, refined
+// between two traced points on either side of it, where every ln K changes
+// sign and the phases swap their roots; and the highest pressure and
+// temperature of the whole curve, each the largest of its local maxima
+// refined on the curve.
 
 #include <cstddef>
+#include <span>
 
 #include "trace/curve_node.h"
 #include "trace/curve_system.h"
@@ -12,19 +14,35 @@
 
 namespace envelope::trace {
 
-// The critical point between a and b, whose reference ln K have opposite
-// signs: two points of the curve are converged at small reference ln K of
-// either sign and the cubic through them is evaluated at ln K = 0. volume
-// receives the feed's molar volume there (the root of the cubic closest to
-// the two phases' volumes).
-CharacteristicPoint RefineCritical(CurveSystem& system, const SrkModel& model, std::span<const double> feed,
-                                   const CurveNode& a, const CurveNode& b, double& volume);
+// The critical point between near and far, whose ln K of component k have
+// opposite signs; near's y takes the root nearYVapour says, far's the other.
+struct CriticalCrossing {
+    // Points of the curve converged on both sides within a small |ln K_k|.
+    bool bracketed = false;
+    // At ln K_k = 0: X by the cubic through those two points, the tangent
+    // its slope (unit length, from near towards far).
+    CurveNode node;
+    // The feed's molar volume there, m3/mol: the root of its cubic closest to
+    // the phases' volumes beside the critical point.
+    double volume = 0.0;
+};
+
+CriticalCrossing RefineCritical(CurveSystem& system, const MixtureModel& model, std::span<const double> feed,
+                                const CurveNode& near, const CurveNode& far, std::size_t k, bool nearYVapour);
 
 // The extreme of unknown `value` between a and b, along which unknown
 // `parameter` is monotonic: the point of the curve where d value / d parameter
 // vanishes, by regula falsi (Illinois) on that slope, each trial point
-// converged on the curve with `parameter` fixed.
+// converged on the curve with `parameter` fixed and the system's roots as set.
 CharacteristicPoint RefineExtremum(CurveSystem& system, const CurveNode& a, const CurveNode& b,
                                    std::size_t parameter, std::size_t value);
+
+// The largest value of unknown `value` (ln T or ln P) on the curve through
+// nodes, traced in that order with their phases: every local maximum between
+// two nodes refined with `parameter` (the other of the two), the largest kept.
+// Not found when it does not lie at or above every node (so also when the
+// curve is still rising where its traced part ends).
+CharacteristicPoint LargestOnCurve(CurveSystem& system, std::span<const CurveNode> nodes,
+                                   std::span<const TracePhase> phases, std::size_t value, std::size_t parameter);
 
 } // namespace envelope::trace

@@ -60,7 +60,7 @@ double SmallestEigenpair(std::vector<double>& a, std::size_t size, std::vector<d
 
 } // namespace
 
-CriticalityConditions Criticality(const SrkModel& model, double T, double V, std::span<const double> n)
+CriticalityConditions Criticality(const MixtureModel& model, double T, double V, std::span<const double> n)
 {
     const std::size_t count = model.Size();
     if (n.size() != count)
@@ -70,12 +70,14 @@ CriticalityConditions Criticality(const SrkModel& model, double T, double V, std
         if (n[i] > 0.0)
             present.push_back(i);
     std::vector<double> Q(count * count);
-    // Absent components get a unit placeholder so that 1/n_i stays finite;
-    // their rows and columns are left out below.
+    // Absent components get a placeholder so small that it changes neither
+    // co-volume nor attraction of the mixture, yet keeps 1/n_i and 1/n_i^2
+    // finite; their rows and columns are left out below.
+    constexpr double Absent = 1e-150;
     std::vector<double> moles(n.begin(), n.end());
     for (double& v : moles)
         if (!(v > 0.0))
-            v = 1.0;
+            v = Absent;
     model.HelmholtzHessian(T, V, moles, Q);
     const std::size_t size = present.size();
     std::vector<double> M(size * size), u;
@@ -97,6 +99,33 @@ CriticalityConditions Criticality(const SrkModel& model, double T, double V, std
             v = -v;
     result.cubic = model.HelmholtzCubicForm(T, V, moles, dn);
     return result;
+}
+
+CriticalityDistance DistanceToCritical(const MixtureModel& model, double T, double V, std::span<const double> n)
+{
+    // Differences in ln T and ln V: small beside the distances of interest,
+    // large beside the rounding of the eigenvalue and the cubic form.
+    constexpr double h = 1e-6;
+    const CriticalityConditions at = Criticality(model, T, V, n);
+    const CriticalityConditions warmer = Criticality(model, T * std::exp(h), V, n);
+    const CriticalityConditions larger = Criticality(model, T, V * std::exp(h), n);
+    const double a = (warmer.quadratic - at.quadratic) / h, b = (larger.quadratic - at.quadratic) / h;
+    const double c = (warmer.cubic - at.cubic) / h, d = (larger.cubic - at.cubic) / h;
+    const double determinant = a * d - b * c;
+    CriticalityDistance distance;
+    if (!(std::fabs(determinant) > 0.0) || !std::isfinite(determinant)) {
+        distance.temperature = distance.pressure = HUGE_VAL;
+        return distance;
+    }
+    const double dlnT = -(d * at.quadratic - b * at.cubic) / determinant;
+    const double dlnV = -(a * at.cubic - c * at.quadratic) / determinant;
+    const double P = model.Pressure(T, V, n);
+    const double moved = model.Pressure(T * std::exp(dlnT), V * std::exp(dlnV), n);
+    distance.temperature = std::fabs(std::expm1(dlnT));
+    distance.pressure = std::fabs(moved - P) / std::fabs(P);
+    if (!std::isfinite(distance.temperature) || !std::isfinite(distance.pressure))
+        distance.temperature = distance.pressure = HUGE_VAL;
+    return distance;
 }
 
 } // namespace envelope::trace

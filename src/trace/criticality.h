@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 namespace envelope::trace {
 
@@ -19,6 +19,18 @@ struct CriticalityConditions {
 };
 
 // Components with n_i = 0 take no part.
-CriticalityConditions Criticality(const SrkModel& model, double T, double V, std::span<const double> n);
+CriticalityConditions Criticality(const MixtureModel& model, double T, double V, std::span<const double> n);
+
+// How far (T, V) lies from the point where both conditions vanish: one
+// Newton step on the two conditions in ln T and ln V, from derivatives by
+// differences, and the relative changes of temperature and pressure it
+// makes (the pressure, not the volume: next to a critical point the volume
+// moves much with the pressure). Both are tiny at a critical point and
+// large at an azeotrope or any other point where all K-values are one.
+struct CriticalityDistance {
+    double temperature = 0.0; // |dT| / T
+    double pressure = 0.0;    // |dP| / P
+};
+CriticalityDistance DistanceToCritical(const MixtureModel& model, double T, double V, std::span<const double> n);
 
 } // namespace envelope::trace

@@ -1,7 +1,8 @@
 #pragma once
-// Real roots of the compressibility cubic Z^3 - Z^2 + c1 Z + c0 = 0 in closed
-// form (Cardano for one real root, the trigonometric form for three), each
-// polished by Newton steps on the cubic itself.
+// Real roots of the compressibility cubic Z^3 + c2 Z^2 + c1 Z + c0 = 0 in
+// closed form (Cardano for one real root, the trigonometric form for three),
+// each polished by Newton steps on the cubic itself. For c2 = -1 (the SRK
+// cubic) every step does the operations of the form with -1 written in.
 
 namespace envelope::trace {
 
@@ -10,6 +11,6 @@ struct CubicRoots {
     double root[3] = {};  // ascending
 };
 
-CubicRoots CompressibilityRoots(double c1, double c0);
+CubicRoots CompressibilityRoots(double c2, double c1, double c0);
 
 } // namespace envelope::trace

@@ -1,7 +1,8 @@
 #pragma once
 // A converged point of the traced curve: the unknowns X = (ln K, ln T, ln P)
 // and the unit tangent along the direction of travel; and cubic Hermite
-// interpolation between two such points in one of the unknowns.
+// interpolation between two such points in one of the unknowns, with its
+// slope.
 
 #include <cmath>
 #include <cstddef>
@@ -45,6 +46,20 @@ inline void HermiteAt(const CurveNode& a, const CurveNode& b, std::size_t k, dou
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = h00 * a.X[i] + h10 * ma * a.tangent[i] + h01 * b.X[i] + h11 * mb * b.tangent[i];
     out[k] = u;
+}
+
+// The slope dX/dX[k] of the same cubic where X[k] = u.
+inline void HermiteSlopeAt(const CurveNode& a, const CurveNode& b, std::size_t k, double u, std::span<double> out)
+{
+    const double h = b.X[k] - a.X[k];
+    const double s = (u - a.X[k]) / h;
+    const double s2 = s * s;
+    const double d00 = 6.0 * s2 - 6.0 * s, d10 = 3.0 * s2 - 4.0 * s + 1.0;
+    const double d01 = -d00, d11 = 3.0 * s2 - 2.0 * s;
+    const double ma = h / a.tangent[k], mb = h / b.tangent[k];
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = (d00 * a.X[i] + d10 * ma * a.tangent[i] + d01 * b.X[i] + d11 * mb * b.tangent[i]) / h;
+    out[k] = 1.0;
 }
 
 } // namespace envelope::trace

@@ -16,7 +16,7 @@ constexpr double TrivialLnK = 1e-6;
 
 } // namespace
 
-CurveSystem::CurveSystem(const SrkModel& model, std::span<const double> feed, double beta)
+CurveSystem::CurveSystem(const MixtureModel& model, std::span<const double> feed, double beta)
     : model_(model), z_(feed.begin(), feed.end()), beta_(beta), n_(model.Size())
 {
     if (z_.size() != n_)
@@ -28,17 +28,6 @@ CurveSystem::CurveSystem(const SrkModel& model, std::span<const double> feed, do
     g_.resize(n_ + 2);
     J_.resize((n_ + 2) * (n_ + 2));
     step_.resize(n_ + 2);
-}
-
-void CurveSystem::SetReference(std::size_t component, double vapourSign)
-{
-    reference_ = component;
-    vapourSign_ = vapourSign < 0.0 ? -1.0 : 1.0;
-}
-
-bool CurveSystem::YIsVapour(std::span<const double> X) const
-{
-    return X[reference_] * vapourSign_ >= 0.0;
 }
 
 void CurveSystem::Evaluate(std::span<const double> X, std::size_t fixed, std::span<double> g, std::span<double> J)
@@ -54,9 +43,8 @@ void CurveSystem::Evaluate(std::span<const double> X, std::size_t fixed, std::sp
         dx_[i] = -beta_ * y_[i] / d;
         dy_[i] = y_[i] * (1.0 - beta_) / d;
     }
-    const bool yVapour = YIsVapour(X);
-    model_.Evaluate(T, P, y_, yVapour ? RootKind::Vapour : RootKind::Liquid, true, phaseY_);
-    model_.Evaluate(T, P, x_, yVapour ? RootKind::Liquid : RootKind::Vapour, true, phaseX_);
+    model_.Evaluate(T, P, y_, yVapour_ ? RootKind::Vapour : RootKind::Liquid, true, phaseY_);
+    model_.Evaluate(T, P, x_, yVapour_ ? RootKind::Liquid : RootKind::Vapour, true, phaseX_);
     double sumY = 0.0, sumX = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         sumY += y_[i];

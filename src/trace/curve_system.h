@@ -10,33 +10,33 @@
 // solved by Newton's method with the analytic Jacobian. The same Jacobian
 // gives the curve's tangent dX/dS, which the tracer extrapolates along.
 //
-// Which root of the cubic each phase takes follows the sign of one reference
-// ln K: while it has the sign it had at the start, y is the vapour; past the
-// critical point, where every ln K changes sign, the roles swap.
+// Which root of the cubic each phase takes is set from outside: y takes the
+// vapour root on the dew side of the curve and the liquid root on the bubble
+// side. The roles swap only at a critical point, where the two phases become
+// one; at an azeotrope every ln K changes sign too, but the phases keep their
+// roots, so the side is the tracer's to decide, not the sign of a ln K.
 
 #include <cstddef>
 #include <span>
 #include <vector>
 
 #include "trace/dense_lu.h"
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 namespace envelope::trace {
 
 class CurveSystem {
 public:
-    CurveSystem(const SrkModel& model, std::span<const double> feed, double beta);
+    CurveSystem(const MixtureModel& model, std::span<const double> feed, double beta);
 
     // Index of ln T and ln P in X; the unknown count is n + 2.
     std::size_t TemperatureIndex() const { return n_; }
     std::size_t PressureIndex() const { return n_ + 1; }
     std::size_t Unknowns() const { return n_ + 2; }
 
-    // The ln K that decides the roots, and the sign it has while y is the
-    // vapour.
-    void SetReference(std::size_t component, double vapourSign);
-    std::size_t Reference() const { return reference_; }
-    bool YIsVapour(std::span<const double> X) const;
+    // Whether y takes the vapour root (the dew side) or the liquid root.
+    void SetYVapour(bool yVapour) { yVapour_ = yVapour; }
+    bool YVapour() const { return yVapour_; }
 
     // Newton from X (updated in place) with X[fixed] = value. On success
     // returns the iteration count and writes the tangent dX/dS; returns -1
@@ -55,12 +55,11 @@ public:
     double VolumeX() const { return volumeX_; }
 
 private:
-    const SrkModel& model_;
+    const MixtureModel& model_;
     std::vector<double> z_;
     double beta_;
     std::size_t n_;
-    std::size_t reference_ = 0;
-    double vapourSign_ = 1.0;
+    bool yVapour_ = true;
     double volumeY_ = 0.0, volumeX_ = 0.0;
     std::vector<double> x_, y_, dx_, dy_, g_, J_, step_;
     PhaseState phaseX_, phaseY_;

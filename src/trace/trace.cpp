@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "thermo/numerical_fault.h"
+#include "thermo/wilson.h"
 #include "trace/characteristic_points.h"
+#include "trace/criticality.h"
 #include "trace/curve_node.h"
 #include "trace/curve_system.h"
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 namespace envelope::trace {
 
@@ -21,14 +24,25 @@ constexpr int PointIterations = 12;
 // Newton steps at the start may not move an unknown by more than this.
 constexpr double StartMaxChange = 0.5;
 constexpr double PointMaxChange = 1.0;
-// Below this largest |ln K| the curve is near its critical point: the
-// fixed unknown is then a ln K, so that the point can be placed across.
-constexpr double NearCritical = 0.1;
 // The largest change of ln T and ln P from one point to the next.
 constexpr double MaxLnTStep = 0.02, MaxLnPStep = 0.1;
-// The range of the trace.
-constexpr double MinTemperature = 1.0, MaxTemperature = 1e4; // K
-constexpr double MaxPressure = 1e4;                          // bar
+// No step changes any ln K by more than this fraction of the largest |ln K|:
+// the ln K all vanish at the critical point, so the steps shrink with them
+// as it comes near and none can jump past it, however narrow the envelope.
+constexpr double LnKStepFraction = 0.5;
+// Within this largest |ln K| of the sign change the next point is the
+// critical point itself, refined between converged points on either side,
+// and the one after lies as far on the other side as the last on this one.
+constexpr double CrossingLnK = 0.05;
+// A crossing that fails is tried again closer, down to this.
+constexpr double SmallestCrossingLnK = 1e-3;
+// A critical point must satisfy the criticality conditions this closely: one
+// Newton step on them moves T and P by less than this fraction.
+constexpr double CriticalTolerance = 1e-4;
+// At an azeotrope the feed's two roots stay at least this far apart.
+constexpr double AzeotropeRootGap = 0.01;
+// The temperatures the trace follows, K.
+constexpr double MinTemperature = 1.0, MaxTemperature = 1e4;
 
 std::vector<double> CheckedFeed(const Mixture& mixture)
 {
@@ -57,7 +71,7 @@ void WilsonLnK(const Mixture& mixture, double T, double P, std::span<double> lnK
 {
     for (std::size_t i = 0; i < lnK.size(); ++i) {
         const long long ii = static_cast<long long>(i);
-        lnK[i] = std::log(mixture.Pc(ii) / P) + 5.373 * (1.0 + mixture.Omega(ii)) * (1.0 - mixture.Tc(ii) / T);
+        lnK[i] = std::log(mixture.Pc(ii) / P) + WilsonExponent(mixture.Tc(ii), mixture.Omega(ii), T);
     }
 }
 
@@ -80,6 +94,7 @@ double WilsonDewTemperature(const Mixture& mixture, std::span<const double> z, d
     return std::exp(0.5 * (lo + hi));
 }
 
+// The component whose |ln K| is largest.
 std::size_t LargestLnK(std::span<const double> X, std::size_t count)
 {
     std::size_t k = 0;
@@ -89,185 +104,375 @@ std::size_t LargestLnK(std::span<const double> X, std::size_t count)
     return k;
 }
 
-std::string Where(const char* what, std::span<const double> X, std::size_t n)
+const char* BranchName(TracePhase phase)
 {
-    char text[160];
-    std::snprintf(text, sizeof text, "%s after T = %.3f K, P = %.3f bar", what, std::exp(X[n]), std::exp(X[n + 1]));
-    return text;
+    return phase == TracePhase::Bubble ? "bubble" : "dew";
 }
 
-} // namespace
+// One trace: the curve's points as they are converged, the side of the
+// curve the last one lies on, and the result.
+class Tracer {
+public:
+    Tracer(const Mixture& mixture, const CubicModel& eos, const TraceOptions& options)
+        : options_(options), z_(CheckedFeed(mixture)), model_(mixture, eos), n_(model_.Size()),
+          system_(model_, z_, 1.0)
+    {
+    }
 
-TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options)
+    TracedEnvelope Run(const Mixture& mixture);
+
+private:
+    bool Start(const Mixture& mixture);
+    // One point onward from the last in steps of about `step`; false when
+    // it did not converge or was refused (then the step is to be shortened).
+    bool Step(double step, bool& final, int& iterations);
+    // Across ln K_k = 0 from the last point: through a critical point, or on
+    // through an azeotrope. False when neither is found; `final` when the
+    // point beyond is the last, at the start pressure. A critical point past
+    // the pressure limit ends the trace there, open, with no point added.
+    bool Cross(std::size_t k, bool& final);
+    // The point beyond the sign change of ln K_k, as far from it as the last
+    // point, or at the start pressure when that lies before it.
+    bool Beyond(std::size_t k, bool yVapour, CurveNode& far, bool& final);
+    // Whether the trace ends with the point just added: back at the start
+    // pressure, or beyond the range followed. Sets the verdict.
+    bool Ended(bool final);
+    // The verdict of a branch that climbs past the pressure limit at T; ends
+    // the trace.
+    void PastLimit(double T);
+    // A point of the curve at X[k] = u predicted from the last points, with
+    // y's root as yVapour says, near its prediction; its Newton iterations,
+    // or -1 when there is none.
+    int PointAt(std::size_t k, double u, bool yVapour, CurveNode& out);
+    void Predict(std::size_t k, double u, std::span<double> X) const;
+    bool NearPrediction(std::span<const double> X, std::span<const double> predicted) const;
+    void Add(CurveNode node, TracePhase phase);
+    std::string Where(const char* what) const;
+
+    const TraceOptions& options_;
+    const std::vector<double> z_;
+    const MixtureModel model_;
+    const std::size_t n_;
+    CurveSystem system_;
+    std::vector<CurveNode> nodes_;
+    std::vector<TracePhase> phases_;
+    TracePhase side_ = TracePhase::Dew;
+    double lnP0_ = 0.0;
+    // The verdict is given: the trace ends.
+    bool ended_ = false;
+    // Where the last point was predicted.
+    std::vector<double> predicted_;
+    TracedEnvelope result_;
+};
+
+bool Tracer::Start(const Mixture& mixture)
 {
-    const std::vector<double> z = CheckedFeed(mixture);
-    const SrkModel model(mixture);
-    const std::size_t n = model.Size(), m = n + 2;
-    const std::size_t iT = n, iP = n + 1;
-    CurveSystem system(model, z, 1.0);
-    TracedEnvelope result;
-
-    // The start: the dew point at the lowest of the start pressures where
-    // Newton converges from Wilson's dew point.
+    // The dew point at the lowest of the start pressures where Newton
+    // converges from Wilson's dew point.
+    const std::size_t m = n_ + 2, iT = n_, iP = n_ + 1;
     CurveNode node;
     node.X.assign(m, 0.0);
     node.tangent.assign(m, 0.0);
-    bool started = false;
-    const double startPressures[] = {options.startPressure, 2.0 * options.startPressure, 5.0 * options.startPressure,
-                                     10.0 * options.startPressure};
+    const double startPressures[] = {options_.startPressure, 2.0 * options_.startPressure,
+                                     5.0 * options_.startPressure, 10.0 * options_.startPressure};
+    system_.SetYVapour(true);
     for (double P0 : startPressures) {
         if (!(P0 > 0.0) || !std::isfinite(P0))
             break;
-        const double T0 = WilsonDewTemperature(mixture, z, P0, std::span(node.X).first(n));
+        const double T0 = WilsonDewTemperature(mixture, z_, P0, std::span(node.X).first(n_));
         node.X[iT] = std::log(T0);
         node.X[iP] = std::log(P0);
-        const std::size_t ref = LargestLnK(node.X, n);
-        system.SetReference(ref, node.X[ref]);
-        if (system.Solve(node.X, iP, std::log(P0), StartIterations, StartMaxChange, node.tangent) >= 0) {
-            result.startPressure = P0;
-            started = true;
+        if (system_.Solve(node.X, iP, std::log(P0), StartIterations, StartMaxChange, node.tangent) >= 0 &&
+            system_.VolumeY() > system_.VolumeX()) {
+            result_.startPressure = P0;
+            // Up the dew branch first.
+            std::vector<double> up(m, 0.0);
+            up[iP] = 1.0;
+            Orient(node.tangent, up);
+            lnP0_ = node.X[iP];
+            Add(std::move(node), TracePhase::Dew);
+            return true;
+        }
+    }
+    char text[160];
+    std::snprintf(text, sizeof text, "no dew point converged at %g, %g, %g or %g bar", startPressures[0],
+                  startPressures[1], startPressures[2], startPressures[3]);
+    result_.verdict = {Verdict::Stopped, text};
+    return false;
+}
+
+void Tracer::Add(CurveNode node, TracePhase phase)
+{
+    result_.points.push_back({std::exp(node.X[n_]), std::exp(node.X[n_ + 1]), phase});
+    nodes_.push_back(std::move(node));
+    phases_.push_back(phase);
+}
+
+std::string Tracer::Where(const char* what) const
+{
+    const CurveNode& last = nodes_.back();
+    char text[200];
+    std::snprintf(text, sizeof text, "%s on the %s branch after T = %.3f K, P = %.3f bar", what, BranchName(side_),
+                  std::exp(last.X[n_]), std::exp(last.X[n_ + 1]));
+    return text;
+}
+
+void Tracer::Predict(std::size_t k, double u, std::span<double> X) const
+{
+    // Along the cubic through the last two points when the unknown moved
+    // monotonically between them, else along the tangent.
+    const CurveNode& last = nodes_.back();
+    const CurveNode* before = nodes_.size() > 1 ? &nodes_[nodes_.size() - 2] : nullptr;
+    if (before && before->X[k] != last.X[k] && before->tangent[k] * last.tangent[k] > 0.0 &&
+        (last.X[k] - before->X[k]) * last.tangent[k] > 0.0) {
+        HermiteAt(*before, last, k, u, X);
+        return;
+    }
+    const double ds = (u - last.X[k]) / last.tangent[k];
+    for (std::size_t i = 0; i < X.size(); ++i)
+        X[i] = last.X[i] + ds * last.tangent[i];
+}
+
+bool Tracer::NearPrediction(std::span<const double> X, std::span<const double> predicted) const
+{
+    // A point far from its prediction lies on another branch of the
+    // equations: the step was too long to follow this one.
+    return std::fabs(X[n_] - predicted[n_]) <= 2.0 * MaxLnTStep &&
+           std::fabs(X[n_ + 1] - predicted[n_ + 1]) <= 2.0 * MaxLnPStep;
+}
+
+int Tracer::PointAt(std::size_t k, double u, bool yVapour, CurveNode& out)
+{
+    const std::size_t m = n_ + 2;
+    out.X.resize(m);
+    out.tangent.resize(m);
+    Predict(k, u, out.X);
+    predicted_.assign(out.X.begin(), out.X.end());
+    system_.SetYVapour(yVapour);
+    const int iterations = system_.Solve(out.X, k, u, PointIterations, PointMaxChange, out.tangent);
+    system_.SetYVapour(side_ != TracePhase::Bubble);
+    if (iterations < 0 || !NearPrediction(out.X, predicted_))
+        return -1;
+    // Onward is the way the fixed unknown was stepped: past the critical
+    // point of a nearly pure fluid temperature and pressure turn back
+    // sharply, and only the ln K keep their way.
+    Orient(out.tangent, {});
+    if (out.tangent[k] * (u - nodes_.back().X[k]) < 0.0)
+        for (double& v : out.tangent)
+            v = -v;
+    return iterations;
+}
+
+bool Tracer::Beyond(std::size_t k, bool yVapour, CurveNode& far, bool& final)
+{
+    const CurveNode& near = nodes_.back();
+    const std::size_t iP = n_ + 1;
+    final = false;
+    if (PointAt(k, -near.X[k], yVapour, far) < 0)
+        return false;
+    if (far.X[iP] < lnP0_ && far.tangent[iP] < 0.0) {
+        if (PointAt(iP, lnP0_, yVapour, far) < 0 || far.X[k] * near.X[k] >= 0.0)
+            return false;
+        final = true;
+    }
+    return true;
+}
+
+bool Tracer::Cross(std::size_t k, bool& final)
+{
+    const CurveNode near = nodes_.back();
+    const bool yVapour = side_ != TracePhase::Bubble;
+    const std::size_t iT = n_, iP = n_ + 1;
+    CurveNode far;
+    // Through a critical point: on the far side the phases have swapped
+    // their roots, a critical point was bracketed between the two sides, and
+    // it satisfies the criticality conditions.
+    if (Beyond(k, !yVapour, far, final)) {
+        const CriticalCrossing crossing = RefineCritical(system_, model_, z_, near, far, k, yVapour);
+        if (crossing.bracketed && crossing.volume > 0.0) {
+            const double T = std::exp(crossing.node.X[iT]), P = std::exp(crossing.node.X[iP]);
+            CriticalityDistance distance;
+            try {
+                distance = DistanceToCritical(model_, T, crossing.volume, z_);
+            } catch (const NumericalFault&) {
+                distance.temperature = distance.pressure = HUGE_VAL;
+            }
+            if (distance.temperature < CriticalTolerance && distance.pressure < CriticalTolerance) {
+                // A critical point above the pressure limit is beyond what
+                // the trace follows: the branch climbs past the limit.
+                if (P > PressureLimit) {
+                    PastLimit(T);
+                    return true;
+                }
+                if (!result_.critical.found) {
+                    result_.critical = {true, T, P};
+                    result_.criticalVolume = crossing.volume;
+                }
+                Add(crossing.node, TracePhase::Critical);
+                side_ = side_ == TracePhase::Bubble ? TracePhase::Dew : TracePhase::Bubble;
+                system_.SetYVapour(side_ != TracePhase::Bubble);
+                Add(far, side_);
+                return true;
+            }
+        }
+    }
+    // On through an azeotrope: the phases keep their roots, and where every
+    // ln K is zero the feed has two roots well apart, a liquid and a vapour
+    // of the same composition.
+    if (Beyond(k, yVapour, far, final)) {
+        std::vector<double> X(near.X.size());
+        HermiteAt(near, far, k, 0.0, X);
+        double Z[3];
+        int count = 0;
+        try {
+            count = model_.PhysicalRoots(std::exp(X[iT]), std::exp(X[iP]), z_, Z);
+        } catch (const NumericalFault&) {
+            count = 0;
+        }
+        if (count == 3 && Z[2] - Z[0] > AzeotropeRootGap * Z[2]) {
+            Add(far, side_);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Tracer::PastLimit(double T)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "the %s branch climbs past %g bar at T = %.3f K", BranchName(side_), PressureLimit,
+                  T);
+    result_.verdict = {Verdict::Open, text};
+    ended_ = true;
+}
+
+bool Tracer::Ended(bool final)
+{
+    const TracePoint& p = result_.points.back();
+    if (final) {
+        if (side_ == TracePhase::Bubble)
+            result_.verdict = {Verdict::Complete, {}};
+        else
+            result_.verdict = {Verdict::Open, Where("no critical point: back at the start pressure")};
+        return true;
+    }
+    if (p.pressure > PressureLimit) {
+        PastLimit(p.temperature);
+        return true;
+    }
+    char text[160];
+    if (p.temperature < MinTemperature || p.temperature > MaxTemperature) {
+        std::snprintf(text, sizeof text, "the %s branch leaves %g to %g K at P = %.3f bar", BranchName(side_),
+                      MinTemperature, MaxTemperature, p.pressure);
+        result_.verdict = {Verdict::Open, text};
+        return true;
+    }
+    return false;
+}
+
+bool Tracer::Step(double step, bool& final, int& iterations)
+{
+    const std::size_t m = n_ + 2, iT = n_, iP = n_ + 1;
+    const CurveNode& last = nodes_.back();
+    const std::size_t reference = LargestLnK(last.X, n_);
+    const double largestLnK = std::fabs(last.X[reference]);
+    std::size_t fixed = 0;
+    for (std::size_t k = 0; k < m; ++k)
+        if (std::fabs(last.tangent[k]) > std::fabs(last.tangent[fixed]))
+            fixed = k;
+
+    double target = last.X[fixed] + std::copysign(step, last.tangent[fixed]);
+    // The curve is drawn through its points: no step moves far in
+    // temperature or pressure, where the curve turns near its extremes, nor
+    // any ln K by more than a fraction of the largest.
+    const double ds = (target - last.X[fixed]) / last.tangent[fixed];
+    double reach = std::max(std::fabs(ds * last.tangent[iT]) / MaxLnTStep, std::fabs(ds * last.tangent[iP]) / MaxLnPStep);
+    for (std::size_t i = 0; i < n_; ++i)
+        reach = std::max(reach, std::fabs(ds * last.tangent[i]) / (LnKStepFraction * largestLnK));
+    if (reach > 1.0)
+        target = last.X[fixed] + (target - last.X[fixed]) / reach;
+
+    predicted_.resize(m);
+    Predict(fixed, target, predicted_);
+    // Back at the start pressure: the last point is exactly there.
+    final = predicted_[iP] < lnP0_ && last.tangent[iP] < 0.0;
+    if (final) {
+        fixed = iP;
+        target = lnP0_;
+    }
+    CurveNode next;
+    iterations = PointAt(fixed, target, side_ != TracePhase::Bubble, next);
+    if (iterations < 0)
+        return false;
+    // No point may cross the sign change of the ln K without a crossing
+    // (Cross): it lies beyond a critical point or an azeotrope. Nor may one
+    // but the last fall below the start pressure.
+    if (next.X[reference] * last.X[reference] <= 0.0 || (!final && next.X[iP] < lnP0_))
+        return false;
+    Add(std::move(next), side_);
+    return true;
+}
+
+TracedEnvelope Tracer::Run(const Mixture& mixture)
+{
+    if (!Start(mixture))
+        return result_;
+    double step = FirstStep;
+    // The largest |ln K| at which a crossing last failed: it is tried again
+    // only closer.
+    double failedCrossing = HUGE_VAL;
+    for (;;) {
+        if (static_cast<int>(nodes_.size()) >= options_.maxPoints) {
+            result_.verdict = {Verdict::Stopped, Where("point limit reached")};
             break;
         }
-    }
-    if (!started) {
-        result.status = TraceStatus::NoStart;
-        result.reason = "no dew point at the start pressures";
-        return result;
-    }
-    // Up the dew branch first.
-    {
-        const std::size_t ref = LargestLnK(node.X, n);
-        system.SetReference(ref, node.X[ref]);
-        std::vector<double> up(m, 0.0);
-        up[iP] = 1.0;
-        Orient(node.tangent, up);
-    }
-    const double lnP0 = node.X[iP];
-    std::vector<CurveNode> nodes;
-    nodes.push_back(node);
-    result.points.push_back({std::exp(node.X[iT]), std::exp(node.X[iP]), TracePhase::Dew});
-
-    std::size_t crossing = 0; // index of the first node past the critical point
-    double step = FirstStep;
-    CurveNode next;
-    next.X.resize(m);
-    next.tangent.resize(m);
-    result.status = TraceStatus::PointLimit;
-    while (static_cast<int>(nodes.size()) < options.maxPoints) {
-        const CurveNode& last = nodes.back();
-        std::size_t fixed = 0;
-        double largestLnK = 0.0;
-        for (std::size_t k = 0; k < m; ++k)
-            if (std::fabs(last.tangent[k]) > std::fabs(last.tangent[fixed]))
-                fixed = k;
-        for (std::size_t k = 0; k < n; ++k)
-            largestLnK = std::max(largestLnK, std::fabs(last.X[k]));
-        if (largestLnK < NearCritical && fixed >= n)
-            fixed = LargestLnK(last.tangent, n);
-
-        double target = last.X[fixed] + std::copysign(step, last.tangent[fixed]);
-        // The curve is drawn through its points: no step moves far in
-        // temperature or pressure, where the curve turns near its extremes.
-        const double ds = (target - last.X[fixed]) / last.tangent[fixed];
-        const double reach = std::max(std::fabs(ds * last.tangent[iT]) / MaxLnTStep,
-                                      std::fabs(ds * last.tangent[iP]) / MaxLnPStep);
-        if (reach > 1.0)
-            target = last.X[fixed] + (target - last.X[fixed]) / reach;
-        // Across the critical point, land as far on the other side as the
-        // last point is on this one, well clear of the trivial solution.
-        if (fixed < n && std::fabs(target) < 0.5 * step)
-            target = -last.X[fixed];
+        const CurveNode& last = nodes_.back();
+        const std::size_t k = LargestLnK(last.X, n_);
+        const double largestLnK = std::fabs(last.X[k]);
         bool final = false;
-        // Extrapolate along the cubic through the last two points when the
-        // fixed unknown moved monotonically between them, else along the
-        // tangent.
-        const auto predict = [&](std::size_t k, double u) {
-            const CurveNode* before = nodes.size() > 1 ? &nodes[nodes.size() - 2] : nullptr;
-            if (before && before->X[k] != last.X[k] && before->tangent[k] * last.tangent[k] > 0.0 &&
-                (last.X[k] - before->X[k]) * last.tangent[k] > 0.0) {
-                HermiteAt(*before, last, k, u, next.X);
-            } else {
-                const double ds = (u - last.X[k]) / last.tangent[k];
-                for (std::size_t i = 0; i < m; ++i)
-                    next.X[i] = last.X[i] + ds * last.tangent[i];
+        if (largestLnK <= CrossingLnK && last.X[k] * last.tangent[k] < 0.0 && largestLnK < failedCrossing) {
+            if (Cross(k, final)) {
+                failedCrossing = HUGE_VAL;
+                if (ended_ || Ended(final))
+                    break;
+                continue;
             }
-        };
-        predict(fixed, target);
-        if (next.X[iP] < lnP0 && last.tangent[iP] < 0.0) {
-            // Back at the start pressure: the last point is exactly there.
-            fixed = iP;
-            target = lnP0;
-            predict(fixed, target);
-            final = true;
+            if (largestLnK <= SmallestCrossingLnK) {
+                result_.verdict = {Verdict::Stopped, Where("no convergence across the critical point")};
+                break;
+            }
+            failedCrossing = 0.75 * largestLnK;
         }
-        const double predictedT = next.X[iT], predictedP = next.X[iP];
-        int iterations = system.Solve(next.X, fixed, target, PointIterations, PointMaxChange, next.tangent);
-        // A point far from its prediction lies on another branch of the
-        // equations: the step was too long to follow this one.
-        if (iterations >= 0 && (std::fabs(next.X[iT] - predictedT) > 2.0 * MaxLnTStep ||
-                                std::fabs(next.X[iP] - predictedP) > 2.0 * MaxLnPStep))
-            iterations = -1;
-        if (iterations < 0) {
+        int iterations = 0;
+        if (!Step(step, final, iterations)) {
             step *= 0.5;
             if (step < MinStep) {
-                result.status = TraceStatus::NotConverged;
-                result.reason = Where("no convergence", last.X, n);
+                result_.verdict = {Verdict::Stopped, Where("no convergence")};
                 break;
             }
             continue;
         }
-        // Onward is the way the fixed unknown was stepped: past the
-        // critical point of a nearly pure fluid temperature and pressure
-        // turn back sharply, and only the ln K keep their way.
-        Orient(next.tangent, {});
-        if (next.tangent[fixed] * (target - last.X[fixed]) < 0.0)
-            for (double& v : next.tangent)
-                v = -v;
-        const bool crossed = system.YIsVapour(next.X) != system.YIsVapour(last.X);
-        if (crossed && crossing == 0)
-            crossing = nodes.size();
-        nodes.push_back(next);
-        const double T = std::exp(next.X[iT]), P = std::exp(next.X[iP]);
-        result.points.push_back({T, P, crossing == 0 ? TracePhase::Dew : TracePhase::Bubble});
-        if (final) {
-            result.status = crossing == 0 ? TraceStatus::Open : TraceStatus::Complete;
-            if (crossing == 0)
-                result.reason = Where("back at the start pressure without a critical point", next.X, n);
+        if (Ended(final))
             break;
-        }
-        if (T < MinTemperature || T > MaxTemperature || P > MaxPressure) {
-            result.status = TraceStatus::OutOfRange;
-            result.reason = Where("out of range", next.X, n);
-            break;
-        }
         if (iterations <= 2)
-            step = std::min(step * 1.6, options.maxStep);
+            step = std::min(step * 1.6, options_.maxStep);
         else if (iterations >= 5)
             step *= 0.6;
         step = std::max(step, MinStep);
     }
-    if (result.status == TraceStatus::PointLimit)
-        result.reason = Where("point limit reached", nodes.back().X, n);
 
-    if (crossing > 0)
-        result.critical = RefineCritical(system, model, z, nodes[crossing - 1], nodes[crossing], result.criticalVolume);
-    // The highest pressure and temperature: where the tangent's pressure
-    // (temperature) component turns from rising to falling, the highest of
-    // them when there are several.
-    const auto extreme = [&](std::size_t value, std::size_t parameter) {
-        std::size_t bracket = 0;
-        for (std::size_t i = 1; i < nodes.size(); ++i)
-            if (nodes[i - 1].tangent[value] > 0.0 && nodes[i].tangent[value] <= 0.0 &&
-                (bracket == 0 || std::max(nodes[i - 1].X[value], nodes[i].X[value]) >
-                                     std::max(nodes[bracket - 1].X[value], nodes[bracket].X[value])))
-                bracket = i;
-        if (bracket == 0)
-            return CharacteristicPoint{};
-        return RefineExtremum(system, nodes[bracket - 1], nodes[bracket], parameter, value);
-    };
-    result.cricondenbar = extreme(iP, iT);
-    result.cricondentherm = extreme(iT, iP);
-    return result;
+    const std::size_t iT = n_, iP = n_ + 1;
+    result_.cricondenbar = LargestOnCurve(system_, nodes_, phases_, iP, iT);
+    result_.cricondentherm = LargestOnCurve(system_, nodes_, phases_, iT, iP);
+    return result_;
+}
+
+} // namespace
+
+TracedEnvelope TraceEnvelope(const Mixture& mixture, const CubicModel& eos, const TraceOptions& options)
+{
+    Tracer tracer(mixture, eos, options);
+    return tracer.Run(mixture);
 }
 
 } // namespace envelope::trace

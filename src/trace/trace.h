@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
+#include "trace/verdict.h"
 
 namespace envelope::trace {
 
-enum class TracePhase { Dew, Bubble };
+// Which point of the curve: the feed at its dew point (before the critical
+// point), the critical point itself, or the feed at its bubble point.
+enum class TracePhase { Dew, Critical, Bubble };
 
 struct TracePoint {
     double temperature = 0.0; // K
@@ -25,15 +29,13 @@ struct CharacteristicPoint {
     double pressure = 0.0;    // bar
 };
 
-enum class TraceStatus {
-    Complete,     // from the dew point at the start pressure to the bubble point there
-    NoStart,      // no dew point found at any of the start pressures tried
-    NotConverged, // a point did not converge even at the smallest step
-    OutOfRange,   // the curve left the range of temperature and pressure traced
-    PointLimit,   // the curve did not close within the point limit
-    Open,         // the curve fell back to the start pressure without a critical point
-};
-
+// The traced curve in the order traced, with its characteristic points. A
+// characteristic point is found only when it passed its checks: the
+// critical point was bracketed by converged points on both sides and
+// satisfies the criticality conditions (it is then also a point of the
+// curve, phase Critical); the cricondenbar and cricondentherm are the
+// largest of the curve's local maxima of pressure and temperature, and lie
+// at or above every traced point.
 struct TracedEnvelope {
     std::vector<TracePoint> points;
     CharacteristicPoint critical;
@@ -41,8 +43,7 @@ struct TracedEnvelope {
     CharacteristicPoint cricondenbar;
     CharacteristicPoint cricondentherm;
     double startPressure = 0.0; // bar
-    TraceStatus status = TraceStatus::NoStart;
-    std::string reason; // where and why the trace stopped, for a status other than Complete
+    TraceVerdict verdict;
 };
 
 struct TraceOptions {
@@ -51,10 +52,17 @@ struct TraceOptions {
     int maxPoints = 1000;
 };
 
-// Traces the mixture's envelope. A mixture that is not usable (fewer than two
-// components, lengths that disagree, non-finite or non-positive constants,
-// negative or all-zero feed) raises NumericalFault; a curve that cannot be
-// followed ends with what was traced and the status says where.
-TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options = {});
+// Traces the mixture's envelope with the model, up to PressureLimit. A
+// mixture that is not usable (fewer than two components, lengths that
+// disagree, non-finite or non-positive constants, negative or all-zero feed)
+// raises NumericalFault; a curve that cannot be followed ends with what was
+// traced, and the verdict says where.
+TracedEnvelope TraceEnvelope(const Mixture& mixture, const CubicModel& model, const TraceOptions& options = {});
+
+// The same with the Soave-Redlich-Kwong model.
+inline TracedEnvelope TraceEnvelope(const Mixture& mixture, const TraceOptions& options = {})
+{
+    return TraceEnvelope(mixture, SoaveRedlichKwong, options);
+}
 
 } // namespace envelope::trace

@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include <cmath>
+#include <string_view>
 
 #include <QCloseEvent>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,13 +24,16 @@
 
 #include "casefile/case_file.h"
 #include "envelope/case.h"
+#include "envelope/condition_tables.h"
 #include "interaction/interaction_table.h"
 #include "envelope/csv.h"
 #include "envelope/run.h"
 #include "envelope/traced_overlay.h"
 #include "envelope/traced_tables.h"
+#include "envelope/write_result.h"
 #include "output/output_files.h"
 
+#include "ui/condition_panel.h"
 #include "ui/flex_grid.h"
 #include "ui/look.h"
 #include "ui/mixture_editor.h"
@@ -38,6 +43,11 @@
 namespace envelope {
 
 namespace {
+
+QString EosText(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // A captioned frame holding a grid of three columns and two rows.
 FlexGrid* NewTableFrame(QWidget& form, int number, const char* caption, QBoxLayout& row, int stretch)
@@ -65,6 +75,18 @@ std::vector<trace::TracePoint> SplinePoints(const Form2* form)
         points.push_back({value.x(), value.y(), trace::TracePhase::Dew});
     }
     return points;
+}
+
+// Writes the files into the folder, all of them or none; the problem, or an
+// empty text.
+QString WriteCsvFiles(const QString& folder, const std::vector<CsvFile>& csvFiles)
+{
+    OutputFiles files;
+    for (const CsvFile& csv : csvFiles)
+        if (!files.add(QFile::encodeName(QDir(folder).filePath(QString::fromLatin1(csv.fileName))).toStdString(),
+                       csv.contents))
+            return QString::fromStdString(files.problem());
+    return files.commit() ? QString() : QString::fromStdString(files.problem());
 }
 
 } // namespace
@@ -121,6 +143,12 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture()), uni
     auto* tablesRow = new QHBoxLayout;
     FlexGrid* grid1 = NewTableFrame(*this, 1, "Bubble Curve Table", *tablesRow, 1);
     FlexGrid* grid2 = NewTableFrame(*this, 2, "Dew Curve Table", *tablesRow, 1);
+    conditions_ = new ConditionPanel(*units_, this);
+    conditions_->setMixture(mixture_, eos_);
+    tablesRow->addWidget(conditions_, 1);
+    connect(conditions_, &ConditionPanel::conditionsChanged, this,
+            [this] { chart_.setConditionMarkers(ConditionMarkers(conditions_->conditions())); });
+    connect(conditions_, &ConditionPanel::exportRequested, this, &Form1::askAndExportConditions);
 
     auto* runRow = new QHBoxLayout;
     runRow->addStretch(1);
@@ -132,6 +160,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture()), uni
     mixtureName_ = new QLabel(mixtureFrame_);
     mixtureName_->setObjectName(QStringLiteral("MixtureName"));
     mixtureName_->setWordWrap(true);
+    // The case's own name: shown as text, never as markup.
+    mixtureName_->setTextFormat(Qt::PlainText);
     mixtureName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont bold = mixtureName_->font();
     bold.setBold(true);
@@ -185,14 +215,16 @@ Form1::Form1(QWidget* parent) : QWidget(parent), mixture_(BuiltInMixture()), uni
     layout->addLayout(tables, 1);
     layout->addWidget(statusLine_);
 
-    // "Run" first, then the grids in order, then the units; the frames take
-    // no focus.
+    // "Run" first, then the grids in order, then the units, then the
+    // condition check; the frames take no focus.
     setTabOrder(run, grid1);
     setTabOrder(grid1, grid2);
     setTabOrder(grid2, grid3);
     setTabOrder(grid3, points_->findChild<QWidget*>(QStringLiteral("TemperatureUnit")));
     setTabOrder(points_->findChild<QWidget*>(QStringLiteral("TemperatureUnit")),
                 points_->findChild<QWidget*>(QStringLiteral("PressureUnit")));
+    setTabOrder(points_->findChild<QWidget*>(QStringLiteral("PressureUnit")), &conditions_->temperatureField());
+    setTabOrder(&conditions_->compositions(), run);
     run->setFocus();
 
     connect(units_, &UnitChoice::changed, this, [this] {
@@ -215,16 +247,20 @@ void Form1::Form_Load()
         WriteColumnHeadings(*table);
 }
 
-void Form1::useMixture(const Mixture& mixture, const QString& fileName)
+void Form1::useMixture(const Mixture& mixture, EosKind eos, const QString& fileName)
 {
     Mixture chosen = mixture;
     if (chosen.name.empty() && !fileName.isEmpty())
         chosen.name = QFileInfo(fileName).completeBaseName().toStdString();
-    if (chosen == mixture_)
+    if (chosen == mixture_ && eos == eos_)
         return;
     mixture_ = chosen;
-    // The results shown are another mixture's: none of them may stay.
+    eos_ = eos;
+    // The results shown are another mixture's or model's: none of them may
+    // stay. The conditions kept are checked again for this one.
     clearResults();
+    conditions_->setMixture(mixture_, eos_);
+    chart_.setModelName(eos_ == EosKind::SRK ? QString() : EosText(EosName(eos_)));
     if (IsBuiltInCase(mixture_))
         chart_.setMixtureName({});
     else
@@ -234,8 +270,8 @@ void Form1::useMixture(const Mixture& mixture, const QString& fileName)
     // Says which pairs took their k_ij from the interaction table, until a run
     // sums itself up here.
     if (mixture_.kijFromTable) {
-        const TableInteractions found = InteractionsFromTable(mixture_.componentNames, EosKind::SRK);
-        const QString note = QString::fromStdString(TablePairsText(mixture_.componentNames, found, EosKind::SRK));
+        const TableInteractions found = InteractionsFromTable(mixture_.componentNames, eos_);
+        const QString note = QString::fromStdString(TablePairsText(mixture_.componentNames, found, eos_));
         statusLine_->showMessage(statusLine_->currentMessage() + QLatin1Char(' ') + note);
         statusLine_->setToolTip(note);
     }
@@ -246,6 +282,8 @@ void Form1::showMixture()
     mixtureName_->setText(IsBuiltInCase(mixture_) ? tr("built-in case")
                           : mixture_.name.empty() ? tr("unnamed mixture")
                                                   : QString::fromStdString(mixture_.name));
+    if (eos_ != EosKind::SRK)
+        mixtureName_->setText(mixtureName_->text() + QStringLiteral(", ") + EosText(EosTitle(eos_)));
     composition_->setRowCount(static_cast<int>(mixture_.componentNames.size()));
     for (std::size_t i = 0; i < mixture_.componentNames.size(); ++i) {
         const int row = static_cast<int>(i);
@@ -281,9 +319,11 @@ bool& Form1::tracedShown(const Mixture& mixture)
 const trace::TracedEnvelope& Form1::tracedEnvelope()
 {
     const Mixture& mixture = lastRun_ ? *lastRun_ : mixture_;
-    if (!traced_ || tracedMixture_ != mixture) {
-        traced_ = TracedEnvelopeOf(mixture);
+    const EosKind eos = lastRun_ ? lastRunEos_ : eos_;
+    if (!traced_ || tracedMixture_ != mixture || tracedEos_ != eos) {
+        traced_ = TracedEnvelopeOf(mixture, CubicModelOf(eos));
         tracedMixture_ = mixture;
+        tracedEos_ = eos;
     }
     return *traced_;
 }
@@ -306,7 +346,7 @@ void Form1::refreshStatusLine()
         return;
     }
     QStringList sentences;
-    if (traced_ && lastRun_ && tracedMixture_ == *lastRun_)
+    if (traced_ && lastRun_ && tracedMixture_ == *lastRun_ && tracedEos_ == lastRunEos_)
         sentences << tr("Traced envelope: %1.").arg(QString::fromStdString(TraceVerdictText(*traced_)));
     if (bridge_.IsEstimate()) {
         const Units& units = units_->units();
@@ -329,14 +369,14 @@ QString Form1::openCase(const QString& fileName)
     const CaseReading reading = ReadCaseFile(fileName);
     if (!reading.ok())
         return reading.problem;
-    useMixture(reading.mixture, fileName);
+    useMixture(reading.mixture, reading.eos, fileName);
     return {};
 }
 
 QString Form1::saveCase(const QString& fileName) const
 {
     OutputFiles files;
-    if (files.add(QFile::encodeName(fileName).toStdString(), CaseJson(mixture_).toStdString()) && files.commit())
+    if (files.add(QFile::encodeName(fileName).toStdString(), CaseJson(mixture_, eos_).toStdString()) && files.commit())
         return {};
     return QString::fromStdString(files.problem());
 }
@@ -344,6 +384,8 @@ QString Form1::saveCase(const QString& fileName) const
 void Form1::showProblem(const QString& objectName, const QString& text)
 {
     QMessageBox message(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    // Names in the text are the user's: shown as they are, never as markup.
+    message.setTextFormat(Qt::PlainText);
     message.setObjectName(objectName);
     message.exec();
 }
@@ -381,9 +423,9 @@ void Form1::askAndSaveCase()
 
 void Form1::editMixture()
 {
-    MixtureEditor editor(mixture_, this);
+    MixtureEditor editor(mixture_, eos_, this);
     if (editor.exec() == QDialog::Accepted)
-        useMixture(editor.mixture());
+        useMixture(editor.mixture(), editor.equationOfState());
 }
 
 void Form1::useBuiltInCase()
@@ -406,18 +448,23 @@ QString Form1::exportAll(const QString& folder)
         csvFiles.push_back(std::move(csv));
     for (CsvFile& csv : TracedCsvFiles(tracedEnvelope()))
         csvFiles.push_back(std::move(csv));
-    OutputFiles files;
-    for (const CsvFile& csv : csvFiles)
-        if (!files.add(QFile::encodeName(QDir(folder).filePath(QString::fromLatin1(csv.fileName))).toStdString(),
-                       csv.contents))
-            return QString::fromStdString(files.problem());
-    return files.commit() ? QString() : QString::fromStdString(files.problem());
+    if (!conditions_->conditions().points.empty())
+        for (CsvFile& csv : ConditionsCsvFiles(conditions_->conditions()))
+            csvFiles.push_back(std::move(csv));
+    return WriteCsvFiles(folder, csvFiles);
 }
 
-void Form1::askAndExportAll()
+QString Form1::exportConditions(const QString& folder) const
 {
-    QFileDialog dialog(this, tr("Export all into folder"));
-    dialog.setObjectName(QStringLiteral("ExportAllDialog"));
+    const std::array<CsvFile, 2> files = ConditionsCsvFiles(conditions_->conditions());
+    return WriteCsvFiles(folder, {files.begin(), files.end()});
+}
+
+void Form1::askAndExportInto(const QString& caption, const QString& name, const QString& failure,
+                             const std::function<QString(const QString&)>& write)
+{
+    QFileDialog dialog(this, caption);
+    dialog.setObjectName(name + QStringLiteral("Dialog"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (!exportDirectory_.isEmpty())
@@ -425,15 +472,29 @@ void Form1::askAndExportAll()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString chosen = dialog.selectedFiles().constFirst();
-    const QString problem = exportAll(chosen);
+    const QString problem = write(chosen);
     if (problem.isEmpty()) {
         exportDirectory_ = QFileInfo(chosen).absoluteFilePath();
         return;
     }
-    QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The results could not be exported: %1.").arg(problem),
-                        QMessageBox::Ok, this);
-    message.setObjectName(QStringLiteral("ExportAllProblem"));
+    QMessageBox message(QMessageBox::Warning, windowTitle(), failure.arg(problem), QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
+    message.setObjectName(name + QStringLiteral("Problem"));
     message.exec();
+}
+
+void Form1::askAndExportAll()
+{
+    askAndExportInto(tr("Export all into folder"), QStringLiteral("ExportAll"),
+                     tr("The results could not be exported: %1."),
+                     [this](const QString& folder) { return exportAll(folder); });
+}
+
+void Form1::askAndExportConditions()
+{
+    askAndExportInto(tr("Export the conditions into folder"), QStringLiteral("ExportConditions"),
+                     tr("The conditions could not be exported: %1."),
+                     [this](const QString& folder) { return exportConditions(folder); });
 }
 
 void Form1::askAndExportCsv(const Table& table, const char* fileName)
@@ -456,6 +517,7 @@ void Form1::askAndExportCsv(const Table& table, const char* fileName)
     }
     QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The table could not be exported: %1.").arg(problem),
                         QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
     message.setObjectName(QStringLiteral("ExportCsvProblem"));
     message.exec();
 }
@@ -464,19 +526,21 @@ void Form1::Command1_Click()
 {
     // The results of another mixture would mix with this one's: its points in
     // the same series, and rows of a longer earlier run below the new ones.
-    if (lastRun_ && *lastRun_ != mixture_) {
+    if (lastRun_ && (*lastRun_ != mixture_ || lastRunEos_ != eos_)) {
         for (Table* table : {bubble_.get(), dew_.get(), spline_.get()})
             ClearResultRows(*table);
         chart_.clear();
     }
     lastRun_ = mixture_;
+    lastRunEos_ = eos_;
 
     // The run works to its end inside this handler: further clicks wait in
-    // the event queue until it returns.
-    FractionPointLog chart(chart_);
-    SolverCounters counters;
-    const RunReport report = RunWithReport(mixture_, *bubble_, *dew_, *spline_, chart, counters);
-    fractionPoints_ = chart.points();
+    // the event queue until it returns. Its result is then written onto the
+    // tables and the chart as the run has always written it.
+    const RunResult result = Run(mixture_, CubicModelOf(eos_));
+    WriteRunResult(result, *bubble_, *dew_, *spline_, chart_);
+    fractionPoints_ = FractionPoints(result);
+    const RunReport& report = result.report;
     runSummary_ = QString::fromStdString(report.Summary());
     runDetails_ = QString::fromStdString(report.Details());
     if (report.outcome != RunOutcome::StartPhaseFailed)

@@ -17,10 +17,14 @@
 // the spline bridge strays from it the spline points are drawn as an
 // estimate and the status line says so. Choosing another mixture empties
 // every result shown. Temperatures and pressures outside the tables are shown
-// in the units chosen; the choice, the windows' places, the last folders and
+// in the units chosen. Beside the bubble and dew tables, the "Check a
+// condition" panel checks temperatures and pressures for the mixture in use;
+// choosing another mixture checks them again for it, and the chart draws
+// them. The choice, the windows' places, the last folders and
 // whether the traced envelope is shown are remembered in the settings given
 // (rememberIn).
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,8 +33,9 @@
 #include <QWidget>
 
 #include "envelope/bridge_check.h"
-#include "envelope/fraction_points.h"
+#include "envelope/run_result.h"
 #include "envelope/table.h"
+#include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
 #include "trace/trace.h"
 #include "ui/qt_chart.h"
@@ -46,6 +51,7 @@ class QTableWidget;
 
 namespace envelope {
 
+class ConditionPanel;
 class FlexGrid;
 class PointsPanel;
 class UnitChoice;
@@ -65,11 +71,15 @@ public:
 
     // The mixture "Run" runs: the built-in case until another is chosen.
     const Mixture& mixture() const { return mixture_; }
-    // Runs this mixture from now on, shows it, and names it in the chart
-    // window's caption, unless it is the built-in case. An unnamed mixture is
-    // named after the file it came from, if any. A mixture other than the one
-    // in use empties the tables, the chart and the characteristic points.
-    void useMixture(const Mixture& mixture, const QString& fileName = {});
+    // The equation of state "Run" and the traced envelope use for it.
+    EosKind equationOfState() const { return eos_; }
+    // Runs this mixture with this equation of state from now on, shows it,
+    // and names the mixture in the chart window's caption, unless it is the
+    // built-in case, and the equation of state, unless it is SRK. An unnamed
+    // mixture is named after the file it came from, if any. A mixture or an
+    // equation of state other than the one in use empties the tables, the
+    // chart and the characteristic points.
+    void useMixture(const Mixture& mixture, EosKind eos = EosKind::SRK, const QString& fileName = {});
     // Reads the case file and uses its mixture; the problem, or an empty text.
     QString openCase(const QString& fileName);
     // Writes the mixture in use as a case file, which is replaced only by a
@@ -83,6 +93,8 @@ public:
     QStatusBar& statusLine() const { return *statusLine_; }
     // The panel of the traced envelope's characteristic points.
     PointsPanel& pointsPanel() const { return *points_; }
+    // The panel that checks conditions for the mixture in use.
+    ConditionPanel& conditionPanel() const { return *conditions_; }
     // The units the windows show, outside the tables.
     UnitChoice& units() const { return *units_; }
     // The traced envelope of the mixture whose results are shown (of the
@@ -102,9 +114,14 @@ public:
     static QString ExportCsv(const Table& table, const QString& fileName);
     // Writes the three tables, the vapour-fraction points and the traced
     // envelope (critical-points.csv and traced.csv) into the folder, under
-    // the names and in the form of the command line's --csv --trace, all of
-    // them or none. The problem, or an empty text when they are written.
+    // the names and in the form of the command line's --csv --trace, and
+    // where conditions are checked also conditions.csv and
+    // phase-compositions.csv as --point writes them; all of them or none.
+    // The problem, or an empty text when they are written.
     QString exportAll(const QString& folder);
+    // Writes conditions.csv and phase-compositions.csv of the conditions
+    // checked into the folder, both or neither; the problem, or an empty text.
+    QString exportConditions(const QString& folder) const;
 
 public slots:
     // Clicked "Run".
@@ -125,8 +142,13 @@ private:
     // Asks where to export the table, offering the name under which the
     // command line writes it, and reports a failure in a message box.
     void askAndExportCsv(const Table& table, const char* fileName);
-    // Asks for a folder and exports every result there.
+    // Asks for a folder and exports every result, or the conditions, there.
     void askAndExportAll();
+    void askAndExportConditions();
+    // Asks for a folder, writes into it and reports a failure; the dialog
+    // and the message are named <name>Dialog and <name>Problem.
+    void askAndExportInto(const QString& caption, const QString& name, const QString& failure,
+                          const std::function<QString(const QString&)>& write);
 
     void showProblem(const QString& objectName, const QString& text);
     // Shows the mixture's name and composition.
@@ -149,20 +171,25 @@ private:
     // Where the last case was opened or saved.
     QString caseDirectory_;
     Mixture mixture_;
-    // The mixture of the last run, whose results the tables and chart hold.
+    EosKind eos_ = EosKind::SRK;
+    // The mixture and equation of state of the last run, whose results the
+    // tables and chart hold.
     std::optional<Mixture> lastRun_;
+    EosKind lastRunEos_ = EosKind::SRK;
     QMenuBar* menuBar_;
     QStatusBar* statusLine_;
     UnitChoice* units_;
     PointsPanel* points_;
+    ConditionPanel* conditions_;
     QGroupBox* mixtureFrame_;
     QLabel* mixtureName_;
     QTableWidget* composition_;
     QSettings* settings_ = nullptr;
 
-    // The traced envelope and the mixture it belongs to.
+    // The traced envelope and the mixture and equation of state it belongs to.
     std::optional<trace::TracedEnvelope> traced_;
     Mixture tracedMixture_;
+    EosKind tracedEos_ = EosKind::SRK;
     BridgeDeviation bridge_;
     // The latest run's summary and details; empty before a run.
     QString runSummary_;

@@ -86,6 +86,12 @@ constexpr std::array<TracedMarkerStyle, 3> TracedMarkerStyles{{
     {QScatterSeries::MarkerShapeRectangle, LegendEntry::Symbol::HollowSquare, qRgb(0, 128, 0), 13},
     {QScatterSeries::MarkerShapeTriangle, LegendEntry::Symbol::HollowTriangle, qRgb(192, 0, 192), 17},
 }};
+// Checked conditions: diamonds above the curves, filled for two phases,
+// hollow for one, hollow and grey where the check failed; in the legend after
+// the traced envelope's entries, in the order of ConditionKind.
+const QColor ConditionColour(0, 120, 140);
+const QColor NotCheckedColour(120, 120, 120);
+constexpr int ConditionDiameter = 13;
 // The room between two legend entries below the labels.
 constexpr int EntryGap = 6;
 // The printed picture has this many pixels for each pixel on the screen.
@@ -260,19 +266,26 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     for (std::size_t i = 1; i < labels_.size(); ++i)
         setTabOrder(labels_[i - 1], labels_[i]);
 
-    // The further entries: the spline points, the traced curve, its points.
+    // The further entries: the spline points, the traced curve, its points;
+    // then the kinds of condition.
     const auto addEntry = [this](const char* name, LegendEntry::Symbol symbol, const QColor& colour,
-                                 const QString& text) {
+                                 const QString& text, QList<LegendEntry*>* entries = nullptr) {
         auto* entry = new LegendEntry(symbol, colour, text, this);
         entry->setObjectName(QString::fromLatin1(name));
         entry->hide();
-        entries_.append(entry);
+        (entries != nullptr ? *entries : entries_).append(entry);
     };
     addEntry("LegendSplinePoints", LegendEntry::Symbol::Circle, Qt::black, tr("spline points"));
     addEntry("LegendTracedEnvelope", LegendEntry::Symbol::Line, TracedLine, tr("traced envelope"));
     const char* const markerNames[] = {"LegendTracedPoint1", "LegendTracedPoint2", "LegendTracedPoint3"};
     for (std::size_t i = 0; i < TracedMarkerStyles.size(); ++i)
         addEntry(markerNames[i], TracedMarkerStyles[i].symbol, QColor(TracedMarkerStyles[i].colour), QString());
+    addEntry("LegendConditionTwoPhases", LegendEntry::Symbol::Diamond, ConditionColour, tr("condition: 2 phases"),
+             &conditionEntries_);
+    addEntry("LegendConditionOnePhase", LegendEntry::Symbol::HollowDiamond, ConditionColour, tr("condition: 1 phase"),
+             &conditionEntries_);
+    addEntry("LegendConditionNotChecked", LegendEntry::Symbol::HollowDiamond, NotCheckedColour,
+             tr("condition not checked"), &conditionEntries_);
 
     resize(ClientWidth, ClientHeight);
     move(Pixels(1125), Pixels(705));
@@ -357,6 +370,8 @@ void Form2::setUnits(const Units& units)
         showValues(*series_[index], values_[index]);
     for (qsizetype i = 0; i < overlay_.size(); ++i)
         showValues(*overlay_[i], overlayValues_[i]);
+    for (qsizetype i = 0; i < conditions_.size(); ++i)
+        showValues(*conditions_[i], {conditionValues_[i]});
     fitAxesToData();
     if (zoomed) {
         const QPointF low = chart().mapToPosition(shown(lowValue), series_[0]);
@@ -419,8 +434,10 @@ void Form2::placeLegendEntries()
     entries_[1]->setVisible(traced);
     for (qsizetype i = 2; i < entries_.size(); ++i)
         entries_[i]->setVisible(traced && i - 1 < overlay_.size());
+    for (qsizetype i = 0; i < conditionEntries_.size(); ++i)
+        conditionEntries_[i]->setVisible(conditionKinds_.contains(static_cast<ConditionKind>(i)));
     int top = labels_.back()->geometry().bottom() + 1 + (Pixels(360) - Pixels(LabelHeight));
-    for (LegendEntry* entry : entries_) {
+    for (LegendEntry* entry : entries_ + conditionEntries_) {
         if (entry->isHidden())
             continue;
         const int width = Pixels(LabelWidth);
@@ -453,6 +470,8 @@ void Form2::clearPoints()
     chart().zoomReset();
     axisX_->setRange(0.0, 1.0);
     axisY_->setRange(0.0, 1.0);
+    if (!conditions_.isEmpty())
+        fitAxesToData();
 }
 
 void Form2::fitAxesToData()
@@ -462,6 +481,7 @@ void Form2::fitAxesToData()
     QList<const QXYSeries*> shown(series_.begin(), series_.end());
     if (overlayOnChart_)
         shown.append(QList<const QXYSeries*>(overlay_.begin(), overlay_.end()));
+    shown.append(QList<const QXYSeries*>(conditions_.begin(), conditions_.end()));
     for (const QXYSeries* series : shown)
         for (const QPointF& point : series->points()) {
             left = std::min(left, point.x());
@@ -480,9 +500,9 @@ void Form2::fitAxesToData()
         bottom -= 1.0;
         top += 1.0;
     }
-    // The traced envelope's markers sit at its extremes: a margin keeps them
-    // whole inside the plot area.
-    if (overlayOnChart_) {
+    // The traced envelope's markers sit at its extremes, and a condition may
+    // lie at the edge: a margin keeps them whole inside the plot area.
+    if (overlayOnChart_ || !conditions_.isEmpty()) {
         const double marginX = 0.03 * (right - left), marginY = 0.03 * (top - bottom);
         left -= marginX;
         right += marginX;
@@ -554,8 +574,60 @@ void Form2::showTracedOverlay(bool shown)
         }
     }
     overlayOnChart_ = shown;
+    if (shown)
+        raiseConditionSeries();
     placeLegendEntries();
     fitAxesToData();
+}
+
+void Form2::setConditionMarkers(const QList<ConditionMarker>& markers)
+{
+    for (QXYSeries* series : conditions_)
+        chart().removeSeries(series);
+    qDeleteAll(conditions_);
+    conditions_.clear();
+    conditionValues_.clear();
+    conditionKinds_.clear();
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const ConditionMarker& marker = markers[i];
+        auto* series = new QScatterSeries(this);
+        series->setObjectName(QStringLiteral("Condition%1").arg(i + 1));
+        series->setName(marker.name);
+        series->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+        series->setMarkerSize(ConditionDiameter);
+        if (marker.kind == ConditionKind::TwoPhases) {
+            series->setColor(ConditionColour);
+            series->setBorderColor(ConditionColour);
+        } else {
+            series->setBrush(Qt::NoBrush);
+            series->setPen(QPen(marker.kind == ConditionKind::OnePhase ? ConditionColour : NotCheckedColour, 2));
+        }
+        // The number beside the diamond, as in the list of conditions.
+        series->setPointLabelsFormat(QString::number(i + 1));
+        series->setPointLabelsFont(ChartFont(11));
+        series->setPointLabelsColor(marker.kind == ConditionKind::NotChecked ? NotCheckedColour : ConditionColour);
+        series->setPointLabelsVisible(true);
+        chart().addSeries(series);
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+        showValues(*series, {marker.value});
+        conditions_.append(series);
+        conditionValues_.append(marker.value);
+        conditionKinds_.append(marker.kind);
+    }
+    placeLegendEntries();
+    fitAxesToData();
+}
+
+void Form2::raiseConditionSeries()
+{
+    // A chart draws its series in the order they were added.
+    for (QXYSeries* series : conditions_) {
+        chart().removeSeries(series);
+        chart().addSeries(series);
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+    }
 }
 
 void Form2::closeEvent(QCloseEvent* event)
@@ -572,7 +644,7 @@ void Form2::resizeEvent(QResizeEvent* event)
     view_->setGeometry(0, 0, chartWidth, height());
     for (QLabel* label : labels_)
         label->move(chartWidth + LabelGap, label->y());
-    for (LegendEntry* entry : entries_)
+    for (LegendEntry* entry : entries_ + conditionEntries_)
         entry->move(chartWidth + LabelGap, entry->y());
 }
 
@@ -693,6 +765,7 @@ void Form2::saveChartAs()
         return;
     QMessageBox message(QMessageBox::Warning, windowTitle(), tr("The chart could not be saved: %1.").arg(problem),
                         QMessageBox::Ok, this);
+    message.setTextFormat(Qt::PlainText);
     message.setObjectName(QStringLiteral("SaveChartProblem"));
     message.exec();
 }

@@ -10,7 +10,9 @@
 // loses nothing. Below the labels, further legend entries name the spline
 // points, the traced envelope and its three points where there is something
 // to name: for a mixture other than the built-in case, or while the traced
-// envelope is shown. Closing the window hides it (closed()); it keeps its
+// envelope is shown. Checked conditions are drawn above every curve, each
+// named by its number and answer, with a legend entry for each kind of
+// answer shown. Closing the window hides it (closed()); it keeps its
 // points, zoom and traced envelope until its owner clears it.
 
 #include <QAction>
@@ -79,6 +81,9 @@ public:
     // envelope and its named points, in that order; hidden where they name
     // nothing.
     const QList<LegendEntry*>& legendEntries() const { return entries_; }
+    // The legend entries below those: a condition of two phases, of one, and
+    // one not checked; each shown while such a condition is drawn.
+    const QList<LegendEntry*>& conditionLegendEntries() const { return conditionEntries_; }
 
     // The checkable context-menu item "Show traced envelope", off at first.
     // While it is checked the traced curve is drawn as a thin grey line over
@@ -96,6 +101,20 @@ public:
     bool hasTracedOverlay() const { return !overlay_.isEmpty(); }
     // The overlay's series: the curve first, then one per named point.
     const QList<QXYSeries*>& tracedSeries() const { return overlay_; }
+
+    // A checked condition as the chart draws it: a diamond, filled for two
+    // phases, hollow for one, hollow and grey for a condition that could not
+    // be checked; named (for the readout) by what the check answered.
+    enum class ConditionKind { TwoPhases, OnePhase, NotChecked };
+    struct ConditionMarker {
+        QString name;
+        QPointF value; // K, bar
+        ConditionKind kind = ConditionKind::NotChecked;
+    };
+    // Replaces the conditions drawn, one series each, above every other
+    // series; the axes take them in. Clearing the points leaves them.
+    void setConditionMarkers(const QList<ConditionMarker>& markers);
+    const QList<QXYSeries*>& conditionSeries() const { return conditions_; }
 
     // The window's picture, the chart with its label column, as the window
     // shows it: an SVG drawing or a PNG image; empty when it could not be drawn.
@@ -143,6 +162,8 @@ private:
     void showValues(QXYSeries& series, const QList<QPointF>& values) const;
     void styleSplinePoints();
     void placeLegendEntries();
+    // Puts the conditions' series back on top after others were added.
+    void raiseConditionSeries();
 
     ChartView* view_;
     QValueAxis* axisX_;
@@ -156,7 +177,11 @@ private:
     QList<QList<QPointF>> overlayValues_;
     bool overlayOnChart_ = false;
     Units units_;
+    QList<QXYSeries*> conditions_;
+    QList<QPointF> conditionValues_;
+    QList<ConditionKind> conditionKinds_;
     QList<LegendEntry*> entries_;
+    QList<LegendEntry*> conditionEntries_;
     bool fullLegend_ = false;
     bool bridgeEstimate_ = false;
 };

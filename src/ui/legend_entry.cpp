@@ -51,8 +51,9 @@ void LegendEntry::drawIcon()
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box(2.5, 2.5, IconSize - 5, IconSize - 5);
-    painter.setPen(QPen(colour_, symbol_ == Symbol::Circle ? 1 : 2));
-    painter.setBrush(symbol_ == Symbol::Circle ? QBrush(colour_) : QBrush(Qt::NoBrush));
+    const bool filled = symbol_ == Symbol::Circle || symbol_ == Symbol::Diamond;
+    painter.setPen(QPen(colour_, filled ? 1 : 2));
+    painter.setBrush(filled ? QBrush(colour_) : QBrush(Qt::NoBrush));
     switch (symbol_) {
     case Symbol::Line:
         painter.drawLine(QPointF(0, IconSize / 2.0), QPointF(IconSize, IconSize / 2.0));
@@ -66,6 +67,11 @@ void LegendEntry::drawIcon()
         break;
     case Symbol::HollowTriangle:
         painter.drawPolygon(QPolygonF{QPointF(box.center().x(), box.top()), box.bottomRight(), box.bottomLeft()});
+        break;
+    case Symbol::Diamond:
+    case Symbol::HollowDiamond:
+        painter.drawPolygon(QPolygonF{QPointF(box.center().x(), box.top()), QPointF(box.right(), box.center().y()),
+                                      QPointF(box.center().x(), box.bottom()), QPointF(box.left(), box.center().y())});
         break;
     }
     painter.end();

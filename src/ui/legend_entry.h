@@ -14,7 +14,7 @@ class LegendEntry : public QWidget {
     Q_OBJECT
 
 public:
-    enum class Symbol { Line, Circle, HollowCircle, HollowSquare, HollowTriangle };
+    enum class Symbol { Line, Circle, HollowCircle, HollowSquare, HollowTriangle, Diamond, HollowDiamond };
 
     LegendEntry(Symbol symbol, const QColor& colour, const QString& text, QWidget* parent = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QComboBox>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -13,15 +14,23 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "components/component_table.h"
 #include "interaction/interaction_table.h"
+#include "text/quoted_name.h"
 
 namespace envelope {
 
 namespace {
+
+// A name the user typed, quoted and escaped as every message shows names.
+QString Quoted(const QString& name)
+{
+    return QString::fromStdString(QuotedName(name.toStdString()));
+}
 
 QString NumberText(double value)
 {
@@ -70,7 +79,8 @@ const char* const ColumnNames[] = {"name", "z", "Tc", "Pc", "omega"};
 
 } // namespace
 
-MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(parent), mixture_(mixture)
+MixtureEditor::MixtureEditor(const Mixture& mixture, EosKind eos, QWidget* parent)
+    : QDialog(parent), mixture_(mixture)
 {
     setObjectName(QStringLiteral("MixtureEditor"));
     setWindowTitle(tr("Mixture"));
@@ -81,6 +91,22 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
     nameRow->addWidget(new QLabel(tr("&Name:")));
     nameRow->addWidget(name_);
     qobject_cast<QLabel*>(nameRow->itemAt(0)->widget())->setBuddy(name_);
+
+    // The equation of state: each by its title, with its case-file name as
+    // the item's data.
+    eosChoice_ = new QComboBox;
+    eosChoice_->setObjectName(QStringLiteral("EquationOfState"));
+    for (EosKind kind : EosKinds) {
+        const std::string_view title = EosTitle(kind), name = EosName(kind);
+        eosChoice_->addItem(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())),
+                      QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        if (kind == eos)
+            eosChoice_->setCurrentIndex(eosChoice_->count() - 1);
+    }
+    auto* eosLabel = new QLabel(tr("&Equation of state:"));
+    eosLabel->setBuddy(eosChoice_);
+    nameRow->addWidget(eosLabel);
+    nameRow->addWidget(eosChoice_);
 
     components_ = new QTableWidget(0, ColumnCount);
     components_->setObjectName(QStringLiteral("Components"));
@@ -144,6 +170,8 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
 
     problem_ = new QLabel;
     problem_->setObjectName(QStringLiteral("Problem"));
+    // The problem names the user's components: shown as text, never as markup.
+    problem_->setTextFormat(Qt::PlainText);
     problem_->setWordWrap(true);
     problem_->setStyleSheet(QStringLiteral("color: #b00000"));
     problem_->hide();
@@ -185,6 +213,11 @@ MixtureEditor::MixtureEditor(const Mixture& mixture, QWidget* parent) : QDialog(
     showFeedSum();
     edited_ = false;
     resize(560, 420);
+}
+
+EosKind MixtureEditor::equationOfState() const
+{
+    return EosKindNamed(eosChoice_->currentData().toString().toStdString()).value_or(EosKind::SRK);
 }
 
 QString MixtureEditor::problem() const
@@ -237,9 +270,8 @@ void MixtureEditor::componentChanged(QTableWidgetItem* item)
     matchInteractionParameters();
     if (known == nullptr && !name.isEmpty())
         showProblem({MixtureProblem::Field::Name, item->row(), -1,
-                     tr("component %1 (%2): not in the component table; give its Tc, Pc and \u03c9")
-                         .arg(item->row() + 1)
-                         .arg(name)});
+                     ComponentPlace(item->row(), name.toStdString()) +
+                         tr(": not in the component table; give its Tc, Pc and \u03c9").toStdString()});
 }
 
 void MixtureEditor::matchInteractionParameters()
@@ -319,13 +351,15 @@ void MixtureEditor::normaliseFeed()
     double sum = 0.0;
     for (int row = 0; row < n; ++row) {
         if (!ReadNumber(components_->item(row, ZColumn), z[static_cast<std::size_t>(row)])) {
-            showProblem({MixtureProblem::Field::Z, row, -1, tr("component %1: z must be a number").arg(row + 1)});
+            showProblem(
+                {MixtureProblem::Field::Z, row, -1, tr("component %1: z must be a number").arg(row + 1).toStdString()});
             return;
         }
         sum += z[static_cast<std::size_t>(row)];
     }
     if (!(sum > 0.0) || !std::isfinite(sum)) {
-        showProblem({MixtureProblem::Field::Z, -1, -1, tr("the mole fractions z sum to %1: nothing to normalise").arg(sum)});
+        showProblem({MixtureProblem::Field::Z, -1, -1,
+                     tr("the mole fractions z sum to %1: nothing to normalise").arg(sum).toStdString()});
         return;
     }
     filling_ = true;
@@ -380,7 +414,7 @@ void MixtureEditor::fillFromTable()
         const QTableWidgetItem* item = components_->item(row, NameColumn);
         names.push_back(item == nullptr ? std::string() : item->text().trimmed().toStdString());
     }
-    const TableInteractions found = InteractionsFromTable(names, eos_);
+    const TableInteractions found = InteractionsFromTable(names, equationOfState());
     filling_ = true;
     for (const TablePair& pair : found.pairs) {
         const QString value = NumberText(pair.entry->kij);
@@ -392,7 +426,7 @@ void MixtureEditor::fillFromTable()
     if (!found.pairs.empty())
         markEdited();
     fromTable_ = true;
-    tableNote_->setText(QString::fromStdString(TablePairsText(names, found, eos_)));
+    tableNote_->setText(QString::fromStdString(TablePairsText(names, found, equationOfState())));
     tableNote_->show();
     tabs_->setCurrentIndex(1);
 }
@@ -418,7 +452,8 @@ bool MixtureEditor::check()
                 showProblem({fields[column], row, -1,
                              ComponentPlace(m, row) +
                                  (unknown ? tr(": not in the component table; give its Tc, Pc and \u03c9")
-                                          : tr(": %1 must be a number").arg(ColumnNames[column]))});
+                                          : tr(": %1 must be a number").arg(ColumnNames[column]))
+                                     .toStdString()});
                 return false;
             }
         }
@@ -433,7 +468,7 @@ bool MixtureEditor::check()
             double k = 0.0;
             if (item != nullptr && !item->text().trimmed().isEmpty() && !ReadNumber(item, k)) {
                 showProblem({MixtureProblem::Field::Kij, i, j,
-                             tr("kij row %1, column %2: must be a number").arg(i + 1).arg(j + 1)});
+                             tr("kij row %1, column %2: must be a number").arg(i + 1).arg(j + 1).toStdString()});
                 return false;
             }
             m.kij.push_back(k);
@@ -441,7 +476,7 @@ bool MixtureEditor::check()
     }
     if (!m.HasInteractionParameters())
         m.kij.clear();
-    m.kijFromTable = fromTable_ && MatchesInteractionTable(m, eos_);
+    m.kijFromTable = fromTable_ && MatchesInteractionTable(m, equationOfState());
     const MixtureProblem problem = CheckMixture(m);
     if (!problem.ok()) {
         showProblem(problem);
@@ -457,25 +492,25 @@ void MixtureEditor::accept()
         QDialog::accept();
 }
 
-void MixtureEditor::showProblem(const MixtureProblem& given)
+void MixtureEditor::showProblem(const MixtureProblem& problem)
 {
-    MixtureProblem problem = given;
+    QString text = QString::fromStdString(problem.text);
     // A k_ij is named by the two components it joins, not only by its place.
     const QString kijPlace = QStringLiteral("kij row %1, column %2").arg(problem.component + 1).arg(problem.column + 1);
-    if (problem.field == MixtureProblem::Field::Kij && problem.text.startsWith(kijPlace) &&
+    if (problem.field == MixtureProblem::Field::Kij && text.startsWith(kijPlace) &&
         problem.component < components_->rowCount() && problem.column < components_->rowCount()) {
         const auto name = [this](int row) {
             const QTableWidgetItem* item = components_->item(row, NameColumn);
-            const QString text = item == nullptr ? QString() : item->text().trimmed();
-            return text.isEmpty() ? tr("component %1").arg(row + 1) : text;
+            const QString named = item == nullptr ? QString() : item->text().trimmed();
+            return named.isEmpty() ? tr("component %1").arg(row + 1) : Quoted(named);
         };
-        problem.text.replace(0, kijPlace.size(),
-                             tr("k_ij of %1 and %2 (row %3, column %4)")
-                                 .arg(name(problem.component), name(problem.column))
-                                 .arg(problem.component + 1)
-                                 .arg(problem.column + 1));
+        text.replace(0, kijPlace.size(),
+                     tr("k_ij of %1 and %2 (row %3, column %4)")
+                         .arg(name(problem.component), name(problem.column))
+                         .arg(problem.component + 1)
+                         .arg(problem.column + 1));
     }
-    problem_->setText(problem.text);
+    problem_->setText(text);
     problem_->show();
     QTableWidget* table = components_;
     int row = problem.component;
@@ -511,7 +546,7 @@ void MixtureEditor::showProblem(const MixtureProblem& given)
         filling_ = true;
         QTableWidgetItem* item = cell(*table, row, column);
         item->setBackground(QColor(0xff, 0xd0, 0xd0));
-        item->setToolTip(problem.text);
+        item->setToolTip(Qt::convertFromPlainText(text));
         filling_ = wasFilling;
         table->setCurrentCell(row, column);
         table->setFocus();

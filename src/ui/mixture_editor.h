@@ -1,6 +1,7 @@
 #pragma once
-// The mixture editor: the components with their feed fractions and constants
-// on one tab, the binary interaction parameters on another. A name from the
+// The mixture editor: the mixture's name and equation of state, the
+// components with their feed fractions and constants on one tab, the binary
+// interaction parameters on another. A name from the
 // component table fills in that component's constants, which stay editable.
 // The mixture is checked as a case file's is; a problem is shown at its field
 // and keeps the dialog open. "Fill k_ij from table" sets the pairs the
@@ -11,10 +12,11 @@
 
 #include <QDialog>
 
-#include "casefile/mixture_check.h"
 #include "thermo/eos_kind.h"
 #include "thermo/mixture.h"
+#include "validation/mixture_check.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -31,10 +33,13 @@ public:
     // The columns of the component table.
     enum Column { NameColumn, ZColumn, TcColumn, PcColumn, OmegaColumn, ColumnCount };
 
-    explicit MixtureEditor(const Mixture& mixture, QWidget* parent = nullptr);
+    explicit MixtureEditor(const Mixture& mixture, EosKind eos = EosKind::SRK, QWidget* parent = nullptr);
 
     // The mixture as last checked successfully; the one given until then.
     const Mixture& mixture() const { return mixture_; }
+    // The equation of state chosen; the one given until another is.
+    EosKind equationOfState() const;
+    QComboBox& equationOfStateChoice() const { return *eosChoice_; }
 
     QTableWidget& components() const { return *components_; }
     QTableWidget& interactionParameters() const { return *kij_; }
@@ -59,8 +64,9 @@ public slots:
     void removeComponent();
     // Divides every z by their sum.
     void normaliseFeed();
-    // Sets every pair of the components that the interaction table lists to
-    // its k_ij there; the other pairs keep theirs.
+    // Sets every pair of the components that the interaction table lists for
+    // the equation of state chosen to its k_ij there; the other pairs keep
+    // theirs.
     void fillFromTable();
     void accept() override;
     // Closes the dialog, after asking whether to discard the edits if any.
@@ -81,13 +87,13 @@ private:
 
     Mixture mixture_;
     QLineEdit* name_;
+    // The equation of state, whose table values "Fill k_ij from table" takes.
+    QComboBox* eosChoice_;
     QTabWidget* tabs_;
     QTableWidget* components_;
     QTableWidget* kij_;
     QLabel* problem_;
     QLabel* tableNote_;
-    // The equation of state whose table values "Fill k_ij from table" takes.
-    EosKind eos_ = EosKind::SRK;
     // The k_ij were filled from the table, by the case or by the button: the
     // mixture keeps that mark while they still are the table's.
     bool fromTable_ = false;

@@ -34,6 +34,8 @@ Form2& QtChart::loadedForm()
         applyCaption();
         if (units_ != nullptr)
             form_->followUnits(*units_);
+        if (!conditions_.isEmpty())
+            form_->setConditionMarkers(conditions_);
         QObject::connect(form_.data(), &Form2::tracedOverlayWanted, form_.data(), [this] {
             if (overlaySource_)
                 setTracedOverlay(overlaySource_());
@@ -62,6 +64,13 @@ void QtChart::setBridgeEstimate(bool estimate)
 {
     if (estimate || !form_.isNull())
         loadedForm().setBridgeEstimate(estimate);
+}
+
+void QtChart::setConditionMarkers(const QList<Form2::ConditionMarker>& markers)
+{
+    conditions_ = markers;
+    if (!form_.isNull())
+        form_->setConditionMarkers(conditions_);
 }
 
 void QtChart::setSeriesTitle(int series, const std::string& title)
@@ -96,12 +105,21 @@ void QtChart::setMixtureName(const QString& name)
     applyCaption();
 }
 
+void QtChart::setModelName(const QString& name)
+{
+    modelName_ = name;
+    applyCaption();
+}
+
 void QtChart::applyCaption()
 {
     if (form_.isNull())
         return;
-    form_->setWindowTitle(mixtureName_.isEmpty() ? QStringLiteral("Envelope")
-                                                 : QStringLiteral("Envelope \u2014 ") + mixtureName_);
+    QString caption = QStringLiteral("Envelope");
+    for (const QString& part : {mixtureName_, modelName_})
+        if (!part.isEmpty())
+            caption += QStringLiteral(" \u2014 ") + part;
+    form_->setWindowTitle(caption);
     form_->setFullLegend(!mixtureName_.isEmpty());
 }
 

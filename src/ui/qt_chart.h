@@ -44,6 +44,12 @@ public:
     void setFormMade(std::function<void(Form2&)> made) { formMade_ = std::move(made); }
     // Draws the spline points as an estimate, or not.
     void setBridgeEstimate(bool estimate);
+    // Names the equation of state after the mixture, "Envelope — <name> —
+    // PR" (or "Envelope — PR" for an unnamed one); empty, for SRK, names none.
+    void setModelName(const QString& name);
+    // The checked conditions the chart window draws, now and in every window
+    // made later; clearing the chart leaves them.
+    void setConditionMarkers(const QList<Form2::ConditionMarker>& markers);
 
     // The chart window, or null while there is none.
     Form2* form() const { return form_.data(); }
@@ -70,8 +76,10 @@ private:
 
     QPointer<Form2> form_;
     QString mixtureName_;
+    QString modelName_;
     std::function<TracedOverlay()> overlaySource_;
     std::function<void(Form2&)> formMade_;
+    QList<Form2::ConditionMarker> conditions_;
     UnitChoice* units_ = nullptr;
     bool closed_ = false;
 };

@@ -47,13 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<double> phi(phiLength, Untouched());
 
     SolverWorkspace work;
-    const bool returned = ReturnsOrFaults([&] { FugacityCoefficients(mixture, x, P, T, phi, phase, work); });
+    const bool returned = ReturnsOrFaults([&] { FugacityCoefficients(mixture, SoaveRedlichKwong, x, P, T, phi, phase,
+                                                                     work); });
 
     TemperatureTerms terms;
     std::vector<double> scratch(phiLength, Untouched());
     std::vector<double> reused(phiLength, Untouched());
-    ReturnsOrFaults([&] { FugacityCoefficients(mixture, other, P, T, scratch, phase, terms, work); });
-    const bool reusedReturned = ReturnsOrFaults([&] { FugacityCoefficients(mixture, x, P, T, reused, phase, terms, work); });
+    ReturnsOrFaults([&] { FugacityCoefficients(mixture, SoaveRedlichKwong, other, P, T, scratch, phase, terms,
+                                               work); });
+    const bool reusedReturned = ReturnsOrFaults([&] { FugacityCoefficients(mixture, SoaveRedlichKwong, x, P, T,
+                                                                           reused, phase, terms, work); });
     Require(reusedReturned == returned, "kept temperature terms change whether the call faults");
     for (std::size_t i = 0; i < phi.size(); ++i)
         Require(SameBits(reused[i], phi[i]), "kept temperature terms change the coefficients");

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double V = startV;
     SolverWorkspace work;
     const bool returned =
-        ReturnsOrFaults([&] { IsothermalFlash(mixture, z, T, P, y, x, V, tolerance, maxPasses, work); });
+        ReturnsOrFaults([&] { IsothermalFlash(mixture, SoaveRedlichKwong, z, T, P, y, x, V, tolerance, maxPasses,
+                                              work); });
     Require(returned, "the numerical fault escaped the flash");
 
     Require(SameBits(V, startV) || (V >= 0.0 && V <= 1.0), "V outside [0, 1]");

@@ -141,7 +141,7 @@ double FlashV(const Mixture& mixture, double T)
     CompositionVector x(mixture.feed.size(), 0.0), y(mixture.feed.size(), 0.0);
     double V = -1.0;
     SolverWorkspace work;
-    IsothermalFlash(mixture, mixture.feed, T, 2.0, y, x, V, 1e-5, 50, work);
+    IsothermalFlash(mixture, SoaveRedlichKwong, mixture.feed, T, 2.0, y, x, V, 1e-5, 50, work);
     return V;
 }
 
@@ -282,9 +282,12 @@ private slots:
     void csvAndChartWriteAllFourFiles();
     void caseFileRunsItsMixture();
     void tableKijAreRunAndNamedInAClosingSection();
-    void traceAddsTwoSectionsTwoFilesAndTheOverlay();
+    void equationOfStateFromTheCaseOrEosIsNamedFirst();
+    void traceAddsThreeSectionsThreeFilesAndTheOverlay();
     void pointsComeLastAsTwoSectionsAndTwoFiles();
     void aPointThatCannotBeCheckedIsMarkedAndFails();
+    void traceOnlyGivesTheTraceWithoutTheRun();
+    void eachFailedPartSaysSoInOneLine();
     void everyExampleFillsItsThreeTables();
     void aUsersMixtureIsDrawnWithItsTracedEnvelope();
     void aFailedStartGivesItsReasonOnTheErrorLine();
@@ -297,6 +300,7 @@ private slots:
     void edgesOfTheBatchRun_data();
     void edgesOfTheBatchRun();
     void terminatedRunLeavesOldOrNewFilesOnly();
+    void memoryRunningOutIsOneLine();
 
 private:
     MemoryRun expected_;
@@ -305,7 +309,7 @@ private:
 void CommandLineTest::initTestCase()
 {
     expected_ = RunInMemory(BuiltInMixture());
-    QCOMPARE(expected_.outcome, RunOutcome::Completed);
+    QCOMPARE(expected_.result.report.outcome, RunOutcome::Completed);
 }
 
 void CommandLineTest::csvAndChartWriteAllFourFiles()
@@ -325,7 +329,7 @@ void CommandLineTest::csvAndChartWriteAllFourFiles()
     QCOMPARE(scratch.read("out/dew.csv"), Csv(expected_.dewTable));
     QCOMPARE(scratch.read("out/interpolation.csv"), Csv(expected_.interpolationTable));
     QCOMPARE(scratch.read("out/vapour-fractions.csv"),
-             QByteArray::fromStdString(FractionCsv(expected_.fractionPoints)));
+             QByteArray::fromStdString(FractionCsv(FractionPoints(expected_.result))));
     // The dew pressures keep the leading zeros of their table format.
     QVERIFY(scratch.read("out/dew.csv").startsWith("Index,T (C),P (bar)\r\n1,"));
     QVERIFY(scratch.read("out/dew.csv").contains(",002."));
@@ -346,7 +350,7 @@ void CommandLineTest::caseFileRunsItsMixture()
     const CaseReading reading = ReadCaseFile(file);
     QVERIFY2(reading.ok(), qPrintable(reading.problem));
     const MemoryRun expected = RunInMemory(reading.mixture);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3 &&
             expected.interpolationTable.rowCount() > 3);
 
@@ -375,7 +379,7 @@ void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
         QVERIFY2(reading.ok(), qPrintable(reading.problem));
         const MemoryRun expected = RunInMemory(reading.mixture);
         const Outcome outcome = scratch.run({"--case", name, "--headless"});
-        QCOMPARE(outcome.status, expected.outcome == RunOutcome::Completed ? 0 : 1);
+        QCOMPARE(outcome.status, expected.result.report.outcome == RunOutcome::Completed ? 0 : 1);
         QVERIFY(outcome.out.startsWith(Report(expected) + heading));
         const QList<QByteArray> rows = outcome.out.mid(Report(expected).size() + heading.size()).split('\n');
         const TableInteractions found = InteractionsFromTable(reading.mixture.componentNames, EosKind::SRK);
@@ -391,9 +395,50 @@ void CommandLineTest::tableKijAreRunAndNamedInAClosingSection()
     }
 }
 
-// --trace: after the tables and a blank line the two sections, the same rows
-// as CSV files, and a chart picture with the overlay drawn.
-void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
+// A case's "eos" and --eos, which overrides it: the run is that model's, and
+// any model but SRK is named on a first line of its own.
+void CommandLineTest::equationOfStateFromTheCaseOrEosIsNamedFirst()
+{
+    Scratch scratch;
+    scratch.write("pr.json", CaseJson(BuiltInMixture(), EosKind::PR));
+    const MemoryRun expected = RunInMemory(BuiltInMixture(), PengRobinson1976);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
+    const Outcome pr = scratch.run({"--case", "pr.json", "--csv", "out"});
+    QVERIFY2(pr.err.isEmpty(), pr.err.constData());
+    QCOMPARE(pr.status, 0);
+    QCOMPARE(pr.out, "Equation of state: Peng-Robinson (1976)\n\n" + Report(expected));
+    QVERIFY(Report(expected) != Report(expected_));
+    QCOMPARE(scratch.read("out/dew.csv"), Csv(expected.dewTable));
+
+    const Outcome srk = scratch.run({"--case", "pr.json", "--eos", "SRK", "--headless"});
+    QCOMPARE(srk.status, 0);
+    QCOMPARE(srk.out, Report(expected_));
+
+    const Outcome traced = scratch.run({"--eos", "PR78", "--trace", "--headless"});
+    QCOMPARE(traced.status, 0);
+    QVERIFY(traced.out.startsWith("Equation of state: Peng-Robinson (1978)\n\nBubble Curve Table\n"));
+    QVERIFY(traced.out.contains("\nTrace Status\n"));
+
+    // A case's k_ij from the interaction table follow the model --eos names.
+    scratch.write("table.json", R"({"components": [{"name": "N2", "z": 0.1}, {"name": "methane", "z": 0.9}],
+        "kij": "table"})");
+    const Outcome table = scratch.run({"--case", "table.json", "--eos", "PR", "--headless"});
+    QVERIFY(table.out.contains("\tmethane\t" + QByteArray::number(FindInteraction("N2", "methane", EosKind::PR)->kij)));
+    QVERIFY(table.out.contains(", PR, page "));
+
+    // --point checks its conditions with the same model.
+    const QString gas = QStringLiteral(ENVELOPE_EXAMPLES_DIR "/natural-gas.json");
+    const auto conditions = [&](const QStringList& model) {
+        const QByteArray out = scratch.run(QStringList{"--case", gas, "--point", "250,40"} + model).out;
+        return out.mid(out.indexOf("\nConditions\n"));
+    };
+    QVERIFY(conditions({}).contains("\t2\t"));
+    QVERIFY(conditions({}) != conditions({"--eos", "PR"}));
+}
+
+// --trace: after the tables and a blank line the three sections, the same
+// rows as CSV files, and a chart picture with the overlay drawn.
+void CommandLineTest::traceAddsThreeSectionsThreeFilesAndTheOverlay()
 {
     Scratch scratch;
     const Outcome plain = scratch.run({"--chart", "plain.png"});
@@ -402,25 +447,30 @@ void CommandLineTest::traceAddsTwoSectionsTwoFilesAndTheOverlay()
     QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
     QCOMPARE(outcome.status, 0);
     const QByteArray report = Report(expected_);
-    QVERIFY(outcome.out.startsWith(report + "\nCritical Points\nPoint\tT (K)\tP (bar)\ncritical point\t"));
+    QVERIFY(outcome.out.startsWith(report + "\nTrace Status\nStatus\tReason\ncomplete\t-\n\n"
+                                            "Critical Points\nPoint\tT (K)\tP (bar)\ncritical point\t"));
     const QList<QByteArray> lines = outcome.out.mid(report.size() + 1).split('\n');
-    QCOMPARE(lines.at(6), QByteArray("Traced Envelope"));
-    QCOMPARE(lines.at(7), QByteArray("Index\tT (K)\tP (bar)\tPhase"));
-    QCOMPARE(lines.at(8).split('\t').at(0), QByteArray("1"));
-    QVERIFY(lines.at(8).endsWith("\t1.000\tdew"));
+    QCOMPARE(lines.at(10), QByteArray("Traced Envelope"));
+    QCOMPARE(lines.at(11), QByteArray("Index\tT (K)\tP (bar)\tPhase"));
+    QCOMPARE(lines.at(12).split('\t').at(0), QByteArray("1"));
+    QVERIFY(lines.at(12).endsWith("\t1.000\tdew"));
     QCOMPARE(lines.last(), QByteArray()); // the output ends with a line feed
     QVERIFY(lines.at(lines.size() - 2).endsWith("\t1.000\tbubble"));
-    for (qsizetype i = 2; i <= 4; ++i) // three decimals, all three points found
+    for (qsizetype i = 6; i <= 8; ++i) // three decimals, all three points found
         QVERIFY2(QRegularExpression(QStringLiteral("^[a-z ]+\t\\d+\\.\\d{3}\t\\d+\\.\\d{3}$"))
                      .match(QString::fromLatin1(lines.at(i)))
                      .hasMatch(),
                  lines.at(i).constData());
+    // The critical point is a row of the traced curve, once.
+    const QByteArray critical = lines.at(6).mid(lines.at(6).indexOf('\t'));
+    QCOMPARE(outcome.out.count(critical + "\tcritical\n"), 1);
 
+    QCOMPARE(scratch.read("out/trace-status.csv"), QByteArray("Status,Reason\r\ncomplete,-\r\n"));
     const QByteArray criticalCsv = scratch.read("out/critical-points.csv");
     QVERIFY(criticalCsv.startsWith("Point,T (K),P (bar)\r\ncritical point,"));
     QCOMPARE(criticalCsv.count("\r\n"), 4);
     const QByteArray tracedCsv = scratch.read("out/traced.csv");
-    QCOMPARE(tracedCsv.count("\r\n"), lines.size() - 8);
+    QCOMPARE(tracedCsv.count("\r\n"), lines.size() - 12);
     QVERIFY(tracedCsv.endsWith(",1.000,bubble\r\n"));
 
     // The overlay's grey line and markers are on the picture, which is
@@ -458,7 +508,7 @@ void CommandLineTest::pointsComeLastAsTwoSectionsAndTwoFiles()
     const Outcome outcome = scratch.run({"--trace", "--point", "400,10", "--csv", "out", "--point=700,10"});
     QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
     QCOMPARE(outcome.status, 0);
-    QVERIFY(outcome.out.startsWith(Report(expected_) + "\nCritical Points\n"));
+    QVERIFY(outcome.out.startsWith(Report(expected_) + "\nTrace Status\n"));
     const Mixture mixture = BuiltInMixture();
     const CheckedConditions checked{
         mixture.componentNames,
@@ -519,6 +569,70 @@ void CommandLineTest::aPointThatCannotBeCheckedIsMarkedAndFails()
     QVERIFY(scratch.read("out/conditions.csv").endsWith("\r\n2,2.500,1.000,?,-\r\n"));
 }
 
+// --trace-only: the traced sections alone, as --trace prints them, their
+// three files and a picture of the traced curve; no run, no run files.
+void CommandLineTest::traceOnlyGivesTheTraceWithoutTheRun()
+{
+    Scratch scratch;
+    const Outcome both = scratch.run({"--trace", "--headless"});
+    QCOMPARE(both.status, 0);
+    const Outcome outcome = scratch.run({"--trace-only", "--csv", "out", "--chart", "out/traced.png"});
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+    QCOMPARE(outcome.status, 0);
+    QVERIFY(outcome.out.startsWith("Trace Status\n"));
+    QCOMPARE(outcome.out, both.out.mid(Report(expected_).size() + 1));
+    QCOMPARE(scratch.listing(), (QStringList{"out", "out/critical-points.csv", "out/trace-status.csv",
+                                             "out/traced.csv", "out/traced.png"}));
+    QVERIFY(CountColour(QImage(scratch.path("out/traced.png")), qRgb(128, 128, 128)) > 100);
+}
+
+// The run's failure and a stopped trace each print one line on standard
+// error, the run's first, and give status 1; an open trace is an answer.
+void CommandLineTest::eachFailedPartSaysSoInOneLine()
+{
+    Scratch scratch;
+    const auto binary = [&](const char* file, const char* a, double za, const char* b) {
+        scratch.write(QLatin1String(file), QStringLiteral(R"({"components": [{"name": "%1", "z": %2},
+            {"name": "%3", "z": %4}]})").arg(QLatin1String(a)).arg(za).arg(QLatin1String(b)).arg(1.0 - za).toUtf8());
+    };
+    // Nitrogen and hydrogen sulfide: the run's dew start fails, the trace is
+    // printed and written all the same, and is open.
+    binary("open.json", "nitrogen", 0.1, "hydrogen sulfide");
+    Outcome outcome = scratch.run({"--case", "open.json", "--trace", "--csv", "out"});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.err, QByteArray("a numerical error has occured: start points: dew point: no all-liquid "
+                                     "temperature found below the start guess (no bracket)\n"));
+    QVERIFY2(outcome.out.startsWith("Trace Status\nStatus\tReason\nopen\tthe bubble branch climbs past 1000 bar at "),
+             outcome.out.left(200).constData());
+    QCOMPARE(scratch.listing(), (QStringList{"open.json", "out", "out/critical-points.csv", "out/trace-status.csv",
+                                             "out/traced.csv"}));
+    outcome = scratch.run({"--case", "open.json", "--trace-only"});
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+
+    // Nitrogen and ethane, 90/10: the run's spline stage fails and the trace
+    // stops; alone, the trace's line.
+    binary("both.json", "nitrogen", 0.9, "ethane");
+    outcome = scratch.run({"--case", "both.json", "--trace", "--headless"});
+    QCOMPARE(outcome.status, 1);
+    const QList<QByteArray> lines = outcome.err.split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.at(0).startsWith("a numerical error has occured: spline: "), lines.at(0).constData());
+    QVERIFY2(lines.at(1).startsWith("envelope: the traced envelope stopped: no convergence on the dew branch after "),
+             lines.at(1).constData());
+    QVERIFY(outcome.out.contains("\nstopped\t" + lines.at(1).mid(lines.at(1).indexOf("no convergence")) + "\n"));
+    outcome = scratch.run({"--case", "both.json", "--trace-only"});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.err, lines.at(1) + "\n");
+
+    // Methane and ethane, 50/50: the run fails, the trace alone does not.
+    binary("run.json", "methane", 0.5, "ethane");
+    outcome = scratch.run({"--case", "run.json", "--trace-only"});
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.err.isEmpty(), outcome.err.constData());
+    QVERIFY(outcome.out.startsWith("Trace Status\nStatus\tReason\ncomplete\t-\n"));
+}
+
 void CommandLineTest::everyExampleFillsItsThreeTables()
 {
     // Wilson's K-values know nothing of the interaction parameters, which
@@ -541,7 +655,7 @@ void CommandLineTest::everyExampleFillsItsThreeTables()
 
         // Enough rows in each table for the spline's knots, and the spline's.
         const MemoryRun expected = RunInMemory(mixture);
-        QVERIFY2(expected.outcome == RunOutcome::Completed, name);
+        QVERIFY2(expected.result.report.outcome == RunOutcome::Completed, name);
         QVERIFY2(expected.bubbleTable.rowCount() >= 6 && expected.dewTable.rowCount() >= 7, name);
         QCOMPARE(expected.interpolationTable.rowCount(), 22);
 
@@ -652,10 +766,13 @@ void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
     QTest::newRow("--point second bad") << QStringList{"--point", "250,60", "--point", "250,-1"}
                                         << "--point '250,-1': the pressure must lie between";
     QTest::newRow("--case empty") << QStringList{"--case=", "--headless"} << "--case needs a file name";
-    QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"} << "none.json: cannot be read";
+    QTest::newRow("unknown --eos") << QStringList{"--eos", "PR76", "--csv", "out"}
+                                   << "unknown equation of state 'PR76' after --eos (known: SRK, PR, PR78)";
+    QTest::newRow("case missing") << QStringList{"--case", "none.json", "--headless"}
+                                  << "'none.json': cannot be read: No such file";
     QTest::newRow("bad case") << QStringList{"--case", "bad.json", "--csv", "out", "--chart", "out/chart.png"}
-                              << "bad.json: component 2 (ethane): z must be a finite number greater than 0";
-    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "bad.json: component 2 (ethane)";
+                              << "'bad.json': component 2 ('ethane'): z must be a finite number greater than 0";
+    QTest::newRow("bad case, windows") << QStringList{"--case", "bad.json"} << "'bad.json': component 2 ('ethane')";
 }
 
 void CommandLineTest::badInputIsRefusedBeforeTheRun()
@@ -781,6 +898,17 @@ void CommandLineTest::edgesOfTheBatchRun_data()
     // Names in messages are quoted and escaped: one line whatever they hold.
     row("newline in a name", {"--csv", "file/new\nline"}, Output::Null, {}, 2, "'file/new\\nline'");
     row("invalid byte in a name", {"--csv", "file/f\xff"}, Output::Null, noDisplay, 2, "'file/f\\xff'");
+    row("line feed in a case's name", {"--case", "bad\nname.json", "--headless"}, Output::Null, {}, 2,
+        "'bad\\nname.json': cannot be read");
+    row("hostile names in a case", {"--case", "evil.json", "--headless"}, Output::Null, {}, 2,
+        "'evil.json': component 2 ('\\x1b[31mev\\nil'): not in the component table");
+    // A case file is named by its bytes too, and read no further than 1 MiB.
+    row("case name not in UTF-8, C locale", {"--case", "f\xff.json", "--headless"}, Output::Null, {"LC_ALL=C"}, 0,
+        {});
+    row("case name not in UTF-8, C.UTF-8", {"--case", "f\xff.json", "--headless"}, Output::Null,
+        {"LC_ALL=C.UTF-8"}, 0, {});
+    row("case without end", {"--case", "/dev/zero", "--csv", "new"}, Output::Null, {}, 2,
+        "'/dev/zero': larger than 1 MiB");
 }
 
 void CommandLineTest::edgesOfTheBatchRun()
@@ -810,6 +938,10 @@ void CommandLineTest::edgesOfTheBatchRun()
     scratch.write("file", "");
     scratch.write("old/bubble.csv", "old\r\n");
     scratch.write("old/.dew.csv.envelope-tmp-999999999-Ab12Cd", "left by a killed run");
+    scratch.write("evil.json",
+                  R"({"components": [{"name": "methane", "z": 0.5}, {"name": "\u001b[31mev\nil", "z": 0.5}]})");
+    QVERIFY(QFile::copy(QStringLiteral(ENVELOPE_EXAMPLES_DIR "/co2-rich.json"), scratch.path("co2.json")));
+    QVERIFY(::rename((root + "/co2.json").constData(), (root + "/f\xff.json").constData()) == 0);
     QVERIFY(::symlink("missing/dir", (root + "/link").constData()) == 0);
     QVERIFY(::symlink("missing/c.png", (root + "/pic.png").constData()) == 0);
     QVERIFY(::symlink("old/linked.png", (root + "/to-old.png").constData()) == 0);
@@ -887,6 +1019,41 @@ void CommandLineTest::terminatedRunLeavesOldOrNewFilesOnly()
     }
     // The moments were spread over the run, so that most runs were stopped.
     QVERIFY(killed > 5);
+}
+
+// Under a limit on its address space, from the least in which the program
+// starts at all upwards, a run completes or ends with one line.
+void CommandLineTest::memoryRunningOutIsOneLine()
+{
+    const auto run = [](long kilobytes, const QString& option) {
+        QProcess program;
+        const QString script = QString("ulimit -v %1 && exec \"$0\" %2").arg(kilobytes).arg(option);
+        program.start(QStringLiteral("/bin/sh"), {"-c", script, QStringLiteral(ENVELOPE_PROGRAM)});
+        Outcome outcome;
+        if (program.waitForFinished(60000) && program.exitStatus() == QProcess::NormalExit)
+            outcome = {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
+        return outcome;
+    };
+    long starts = 4 << 20;
+    if (run(starts, "--version").status != 0)
+        QSKIP("the program does not start under a limit of 4 GiB (a sanitizer build)");
+    for (long fails = 0; starts - fails > 128;) {
+        const long middle = (starts + fails) / 2;
+        (run(middle, "--version").status == 0 ? starts : fails) = middle;
+    }
+    int outOfMemory = 0;
+    // The run needs about a megabyte more than starting does.
+    for (long limit = starts; limit <= starts + 2048; limit += 256) {
+        const Outcome outcome = run(limit, "--headless");
+        if (outcome.status == 0) {
+            QCOMPARE(outcome.out, Report(expected_));
+        } else {
+            QCOMPARE(outcome.err, QByteArray("envelope: out of memory\n"));
+            QCOMPARE(outcome.status, 1);
+            ++outOfMemory;
+        }
+    }
+    QVERIFY(outOfMemory > 0);
 }
 
 QTEST_MAIN(CommandLineTest)

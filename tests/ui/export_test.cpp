@@ -249,7 +249,7 @@ void ExportTest::aFailedExportIsReportedAndWritesNothing()
 void ExportTest::chartPictureShowsTheReplayedRun()
 {
     const MemoryRun run = RunInMemory(BuiltInMixture());
-    QCOMPARE(run.outcome, RunOutcome::Completed);
+    QCOMPARE(run.result.report.outcome, RunOutcome::Completed);
 
     QtChart chart;
     ReplayChart(run.chart, chart);
@@ -297,7 +297,8 @@ void ExportTest::exportAllWritesWhatTheCommandLineWrites()
     // memory and the traced envelope.
     const MemoryRun run = RunInMemory(BuiltInMixture());
     std::vector<CsvFile> expected;
-    for (const CsvFile& csv : RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, run.fractionPoints))
+    for (const CsvFile& csv :
+         RunCsvFiles(run.bubbleTable, run.dewTable, run.interpolationTable, FractionPoints(run.result)))
         expected.push_back(csv);
     for (const CsvFile& csv : TracedCsvFiles(TracedEnvelopeOf(BuiltInMixture())))
         expected.push_back(csv);

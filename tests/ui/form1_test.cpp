@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QValueAxis>
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ui/condition_panel.h"
 #include "ui/flex_grid.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
@@ -118,24 +120,28 @@ void Form1Test::controlsKeepTheirArrangementAndFollowTheWindowsSize()
                                        {"Frame2", "Dew Curve Table"},
                                        {"Frame3", "Interpolation by Spline"},
                                        {"MixtureFrame", "Mixture"},
-                                       {"CharacteristicPoints", "Characteristic points"}};
+                                       {"CharacteristicPoints", "Characteristic points"},
+                                       {"ConditionCheck", "Check a condition"}};
     for (const auto& [name, caption] : captions)
         QCOMPARE(form.findChild<QGroupBox*>(QString::fromLatin1(name))->title(), QString::fromLatin1(caption));
     for (int number = 1; number <= 3; ++number)
         QCOMPARE(Grid(form, number).parentWidget()->objectName(), QStringLiteral("Frame%1").arg(number));
 
     const auto checkArrangement = [&] {
-        // Bubble beside dew above the Run button; below it the mixture, the
-        // spline table and the characteristic points side by side; nothing
-        // overlaps and everything lies inside the window.
+        // Bubble beside dew beside the condition check above the Run button;
+        // below it the mixture, the spline table and the characteristic
+        // points side by side; nothing overlaps and everything lies inside
+        // the window.
         const QRect bubble = place("Frame1"), dew = place("Frame2"), run = place("Command1"),
-                    mixture = place("MixtureFrame"), spline = place("Frame3"), points = place("CharacteristicPoints");
+                    mixture = place("MixtureFrame"), spline = place("Frame3"), points = place("CharacteristicPoints"),
+                    conditions = place("ConditionCheck");
         QVERIFY(bubble.right() < dew.left() && bubble.top() == dew.top());
+        QVERIFY(dew.right() < conditions.left() && conditions.bottom() < run.top());
         QVERIFY(std::max(bubble.bottom(), dew.bottom()) < run.top());
         QVERIFY(run.bottom() < std::min({mixture.top(), spline.top(), points.top()}));
         QVERIFY(mixture.right() < spline.left() && spline.right() < points.left());
         QVERIFY(run.left() < spline.left() && spline.right() < run.right());
-        for (const QRect& r : {bubble, dew, run, mixture, spline, points})
+        for (const QRect& r : {bubble, dew, conditions, run, mixture, spline, points})
             QVERIFY(form.rect().contains(r));
         QVERIFY(place("RunSummary").top() > spline.bottom());
     };
@@ -163,6 +169,11 @@ void Form1Test::runIsConnectedAndFocusedFirstThenTheGridsInOrder()
                                  &Grid(form, 3),
                                  form.findChild<QWidget*>(QStringLiteral("TemperatureUnit")),
                                  form.findChild<QWidget*>(QStringLiteral("PressureUnit")),
+                                 &form.conditionPanel().temperatureField(),
+                                 &form.conditionPanel().pressureField(),
+                                 form.findChild<QWidget*>(QStringLiteral("CheckCondition")),
+                                 &form.conditionPanel().list(),
+                                 &form.conditionPanel().compositions(),
                                  run};
     for (const QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

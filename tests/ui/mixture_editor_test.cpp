@@ -1,8 +1,12 @@
 // The mixture editor and the main window's mixture commands: a component
 // named from the table gets its constants, a problem is shown at its field,
-// k_ij stays symmetric, and the edited mixture is the one saved and run.
+// k_ij stays symmetric, and the edited mixture, with the equation of state
+// chosen, is the one saved, run and traced.
 #include <QApplication>
+#include <QComboBox>
+#include <QXYSeries>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,6 +22,7 @@
 #include "components/component_table.h"
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
+#include "envelope/traced_overlay.h"
 #include "interaction/interaction_table.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
@@ -58,6 +63,7 @@ private slots:
     void fillFromTableSetsTheListedPairsAndSaysWhich();
     void unknownNamesTheSumOfZAndTheComponentLimit();
     void editsAreDiscardedOnlyWhenTheUserAgrees();
+    void hostileNamesShowAsOneLineOfText();
 };
 
 void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
@@ -77,13 +83,13 @@ void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
     // each is shown at its field and keeps the mixture as it was.
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("x"));
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a number"));
+    QVERIFY(editor.problem().contains("component 2 ('ethane'): z must be a number"));
     QCOMPARE(components.currentRow(), 1);
     QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::ZColumn));
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("-0.15"));
     QVERIFY(editor.problem().isEmpty()); // an edit clears the shown problem
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 2 (ethane): z must be a finite number greater than 0"));
+    QVERIFY(editor.problem().contains("component 2 ('ethane'): z must be a finite number greater than 0"));
     SetCell(components, 1, MixtureEditor::ZColumn, QStringLiteral("0.3"));
     SetCell(components, 2, MixtureEditor::PcColumn, QStringLiteral("0"));
     QVERIFY(!editor.check());
@@ -103,7 +109,7 @@ void MixtureEditorTest::tableNameFillsConstantsAndProblemsShowAtTheirField()
     // A repeated component is the name's problem.
     SetCell(components, 0, MixtureEditor::NameColumn, QStringLiteral("carbon dioxide"));
     QVERIFY(!editor.check());
-    QVERIFY(editor.problem().contains("component 3 (CO2): the same component as component 1"));
+    QVERIFY(editor.problem().contains("component 3 ('CO2'): the same component as component 1"));
     QCOMPARE(components.currentRow(), 2);
     QCOMPARE(components.currentColumn(), static_cast<int>(MixtureEditor::NameColumn));
 }
@@ -123,7 +129,7 @@ void MixtureEditorTest::interactionParametersStaySymmetricAndFollowTheRows()
     QVERIFY(!editor.check());
     QCOMPARE(editor.findChild<QTabWidget*>()->currentIndex(), 1);
     // The problem names the pair, not only the place.
-    QVERIFY2(editor.problem().startsWith("k_ij of ethane and octane (row 2, column 3): "), qPrintable(editor.problem()));
+    QVERIFY2(editor.problem().startsWith("k_ij of 'ethane' and 'octane' (row 2, column 3): "), qPrintable(editor.problem()));
 
     // Removing ethane takes its row and column of k_ij with it.
     editor.components().setCurrentCell(1, 0);
@@ -143,17 +149,19 @@ void MixtureEditorTest::editedMixtureIsUsedNamedAndSaved()
     QCOMPARE(form.mixture(), BuiltInMixture());
     Mixture binary = test::MethaneButaneFromTable();
     binary.name = "methane and n-butane";
-    form.useMixture(binary);
+    form.useMixture(binary, EosKind::PR78);
     form.chart().showForm();
-    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 methane and n-butane"));
+    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 methane and n-butane \u2014 PR78"));
 
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("binary.json"));
     QVERIFY(form.saveCase(file).isEmpty());
     form.useBuiltInCase();
     QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope"));
+    QCOMPARE(form.equationOfState(), EosKind::SRK);
     QVERIFY(form.openCase(file).isEmpty());
     QCOMPARE(form.mixture(), binary);
+    QCOMPARE(form.equationOfState(), EosKind::PR78);
     QVERIFY(form.openCase(folder.filePath(QStringLiteral("none.json"))).contains("none.json"));
     QCOMPARE(form.mixture(), binary);
 }
@@ -171,6 +179,9 @@ void MixtureEditorTest::editedMixtureIsRun()
         SetCell(editor->interactionParameters(), 0, 2, QStringLiteral("0.04"));
         SetCell(editor->components(), 0, MixtureEditor::ZColumn, QStringLiteral("0.2"));
         SetCell(editor->components(), 2, MixtureEditor::ZColumn, QStringLiteral("0.65"));
+        QComboBox& eos = editor->equationOfStateChoice();
+        QCOMPARE(eos.currentText(), QStringLiteral("Soave-Redlich-Kwong"));
+        eos.setCurrentIndex(eos.findData(QStringLiteral("PR")));
         QTest::mouseClick(editor->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
         edited = true;
     });
@@ -180,10 +191,11 @@ void MixtureEditorTest::editedMixtureIsRun()
     QCOMPARE(mixture.name, std::string("octane-rich"));
     QCOMPARE(mixture.Kij(2, 0), 0.04);
     QCOMPARE(mixture.feed, (std::vector<double>{0.2, 0.15, 0.65}));
+    QCOMPARE(form.equationOfState(), EosKind::PR);
 
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-    const MemoryRun expected = RunInMemory(mixture);
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    const MemoryRun expected = RunInMemory(mixture, PengRobinson1976);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(expected.bubbleTable.rowCount() > 3 && expected.dewTable.rowCount() > 3);
     for (const auto& [shown, computed] : {std::pair<const Table*, const MemoryTable*>{&form.bubbleTable(), &expected.bubbleTable},
                                           {&form.dewTable(), &expected.dewTable},
@@ -194,7 +206,15 @@ void MixtureEditorTest::editedMixtureIsRun()
                 QCOMPARE(shown->readCell(row, column), computed->readCell(row, column));
     }
     QVERIFY(form.chart().form() != nullptr);
-    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 octane-rich"));
+    QCOMPARE(form.chart().form()->windowTitle(), QStringLiteral("Envelope \u2014 octane-rich \u2014 PR"));
+
+    // The traced envelope shown is the Peng-Robinson one.
+    form.chart().form()->showTracedAction().setChecked(true);
+    const TracedOverlay traced = TracedOverlayOf(mixture, PengRobinson1976);
+    QVERIFY(!traced.markers.empty() && traced.markers[0].name == "critical point");
+    QCOMPARE(form.chart().form()->tracedSeries().at(1)->at(0),
+             QPointF(traced.markers[0].temperature, traced.markers[0].pressure));
+    QVERIFY(traced.markers[0].temperature != TracedOverlayOf(mixture, SoaveRedlichKwong).markers[0].temperature);
 }
 
 void MixtureEditorTest::fillFromTableSetsTheListedPairsAndSaysWhich()
@@ -246,12 +266,12 @@ void MixtureEditorTest::unknownNamesTheSumOfZAndTheComponentLimit()
     // when its constants are missing.
     editor.addComponent();
     SetCell(components, 3, MixtureEditor::NameColumn, QStringLiteral("unobtainium"));
-    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+    QVERIFY2(editor.problem().contains("component 4 ('unobtainium'): not in the component table"),
              qPrintable(editor.problem()));
     SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("0.1"));
     QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: 1.1, not 1"));
     QVERIFY(!editor.check());
-    QVERIFY2(editor.problem().contains("component 4 (unobtainium): not in the component table"),
+    QVERIFY2(editor.problem().contains("component 4 ('unobtainium'): not in the component table"),
              qPrintable(editor.problem()));
     SetCell(components, 3, MixtureEditor::ZColumn, QStringLiteral("x"));
     QCOMPARE(editor.feedSum().text(), QStringLiteral("Sum of z: not every z is a number"));
@@ -302,6 +322,51 @@ void MixtureEditorTest::editsAreDiscardedOnlyWhenTheUserAgrees()
     QVERIFY(!asked.isEmpty());
     QVERIFY(!editor.isVisible());
     QCOMPARE(editor.mixture(), BuiltInMixture());
+}
+
+// A name with markup and a line break is shown quoted and escaped, as text:
+// in the editor's problem, and in the message of a case that is refused.
+void MixtureEditorTest::hostileNamesShowAsOneLineOfText()
+{
+    const QString hostile = QStringLiteral("<b>eth\nane</b>");
+    const QString shown = QStringLiteral("component 2 ('<b>eth\\nane</b>')");
+    MixtureEditor editor(BuiltInMixture());
+    SetCell(editor.components(), 1, MixtureEditor::NameColumn, hostile);
+    SetCell(editor.components(), 1, MixtureEditor::ZColumn, QStringLiteral("x"));
+    QVERIFY(!editor.check());
+    QVERIFY2(editor.problem().startsWith(shown + ": z must be a number"), qPrintable(editor.problem()));
+    QCOMPARE(editor.findChild<QLabel*>(QStringLiteral("Problem"))->textFormat(), Qt::PlainText);
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("bad\nname.json"));
+    QFile json(file);
+    QVERIFY(json.open(QIODevice::WriteOnly));
+    json.write(R"({"components": [{"name": "methane", "z": 0.5}, {"name": "<b>eth\nane</b>", "z": 0.5}]})");
+    json.close();
+    const QString problem = ReadCaseFile(file).problem;
+    QVERIFY2(problem.contains("bad\\nname.json': " + shown + ": not in the component table"), qPrintable(problem));
+
+    Form1 form;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, &form, [file] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(file);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            format = box->textFormat();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    form.askAndOpenCase();
+    QCOMPARE(text, "The case could not be opened: " + problem);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(MixtureEditorTest)

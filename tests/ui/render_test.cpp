@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QGraphicsEllipseItem>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMenu>
 #include <QPushButton>
@@ -28,6 +29,7 @@
 #include "envelope/case.h"
 #include "envelope/memory_run.h"
 #include "ui/chart_view.h"
+#include "ui/condition_panel.h"
 #include "ui/flex_grid.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
@@ -122,13 +124,13 @@ void SaveContextMenu(QWidget& target, QPoint at, const char* name)
     QApplication::sendEvent(&target, &event);
 }
 
-// Each of the traced envelope's named points shows its own colour around its
-// place on the chart's picture, however near the others lie.
-void TracedPointsStayApart(Form2& form)
+// Each of the markers shows its own colour around its place on the chart's
+// picture, however near the others lie.
+void MarkersStayApart(Form2& form, const QList<QXYSeries*>& markers)
 {
     const QImage chart = form.grab().toImage();
-    for (int i = 1; i < form.tracedSeries().size(); ++i) {
-        auto* marker = qobject_cast<QScatterSeries*>(form.tracedSeries()[i]);
+    for (QXYSeries* series : markers) {
+        auto* marker = qobject_cast<QScatterSeries*>(series);
         QVERIFY(marker != nullptr);
         const QPointF at = form.chart().mapToPosition(marker->at(0), marker);
         const QPoint centre = form.chartView().mapTo(&form, form.chartView().mapFromScene(form.chart().mapToScene(at)));
@@ -167,7 +169,7 @@ void RenderTest::form1ShowsHeadedTablesWhileScrolled()
     FillTable(form.bubbleTable(), 30, 170.0, 8.0, BubblePressure);
     FillTable(form.dewTable(), 12, 412.0, 5.0, DewPressure);
     FillTable(form.splineTable(), 21, 400.0, 1.0, BubblePressure);
-    form.statusLine().showMessage(QString::fromStdString(RunInMemory(BuiltInMixture()).report.Summary()));
+    form.statusLine().showMessage(QString::fromStdString(RunInMemory(BuiltInMixture()).result.report.Summary()));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -192,7 +194,9 @@ void RenderTest::form1ShowsHeadedTablesWhileScrolled()
     QCOMPARE(image.size(), QSize(731, form.menuBar().height() + 643 + form.statusLine().height()));
     // Grey fills the grid beyond its three columns.
     const QPoint gridTopLeft = bubble->mapTo(&form, bubble->viewport()->geometry().topLeft());
-    const QRgb outside = image.pixel(gridTopLeft + QPoint(bubble->columnWidth(0) * 3 + 10, 40));
+    const int columns = bubble->columnWidth(0) * 3;
+    QVERIFY(bubble->viewport()->width() > columns + 2);
+    const QRgb outside = image.pixel(gridTopLeft + QPoint((columns + bubble->viewport()->width()) / 2, 40));
     QVERIFY(SameColour(outside, qRgb(128, 128, 128)));
 }
 
@@ -345,13 +349,40 @@ void RenderTest::naturalGasAfterF5()
     QVERIFY(form != nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QVERIFY(form->showTracedAction().isChecked());
+    // Two conditions typed in the main window, one of two phases and one of
+    // one; the first selected, with its compositions.
+    ConditionPanel& conditions = main.conditionPanel();
+    const std::pair<const char*, const char*> typed[] = {{"250", "60"}, {"320", "60"}};
+    for (const auto& [t, p] : typed) {
+        conditions.temperatureField().clear();
+        QTest::keyClicks(&conditions.temperatureField(), QString::fromLatin1(t));
+        conditions.pressureField().clear();
+        QTest::keyClicks(&conditions.pressureField(), QString::fromLatin1(p));
+        QTest::keyClick(&conditions.pressureField(), Qt::Key_Return);
+    }
+    QCOMPARE(conditions.conditions().points.size(), std::size_t(2));
+    conditions.selectPoint(0);
+    QCOMPARE(form->conditionSeries().size(), 2);
     QTest::qWait(OnXServer() ? 300 : 20);
     Save(form->grab().toImage(), "natural-gas-chart.png");
-    for (LegendEntry* entry : form->legendEntries()) {
+    // Every condition here could be checked: no entry for one that was not.
+    for (LegendEntry* entry : form->legendEntries() + form->conditionLegendEntries().mid(0, 2)) {
         QVERIFY2(entry->isVisible(), qPrintable(entry->objectName()));
         QVERIFY(form->rect().contains(entry->geometry()));
     }
-    TracedPointsStayApart(*form);
+    MarkersStayApart(*form, form->tracedSeries().mid(1));
+    MarkersStayApart(*form, form->conditionSeries());
+    if (OnXServer()) {
+        // The readout over the condition of two phases.
+        QXYSeries* point = form->conditionSeries().constFirst();
+        ChartView& view = form->chartView();
+        const QPoint at = view.mapFromScene(form->chart().mapToScene(form->chart().mapToPosition(point->at(0), point)));
+        Hover(*view.viewport(), at + QPoint(3, 2));
+        QTRY_VERIFY(view.readoutMarker().isVisible());
+        QTest::qWait(700);
+        Save(ScreenAround(view), "natural-gas-condition-readout.png");
+        view.hideReadout();
+    }
 
     Save(main.grab().toImage(), "natural-gas-main.png");
     main.units().setUnits({TemperatureUnit::Celsius, PressureUnit::Psia});
@@ -377,7 +408,7 @@ void RenderTest::crowdedTracedPointsOfTheBuiltInCase()
     form->showTracedAction().trigger();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QTest::qWait(20);
-    TracedPointsStayApart(*form);
+    MarkersStayApart(*form, form->tracedSeries().mid(1));
     Save(form->grab().toImage(), "builtin-traced-chart.png");
 }
 

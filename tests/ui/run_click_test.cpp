@@ -101,7 +101,7 @@ void RunClickTest::clickFillsTheTablesAndShowsTheChart()
 
     // The windows show exactly what a run over in-memory tables writes.
     const MemoryRun expected = RunInMemory(BuiltInMixture());
-    QCOMPARE(expected.outcome, RunOutcome::Completed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::Completed);
     QVERIFY(Contents(form.bubbleTable()) == Contents(expected.bubbleTable));
     QVERIFY(Contents(form.dewTable()) == Contents(expected.dewTable));
     QVERIFY(Contents(form.splineTable()) == Contents(expected.interpolationTable));
@@ -151,7 +151,7 @@ void RunClickTest::pointsAccumulateWhileTheChartLivesAndStartAfreshWhenClosed()
     QVERIFY(form.chart().form()->isVisible());
     QVERIFY(PointCounts(*form.chart().form()) == once);
     // The vapour-fraction points are those of the latest run, not gathered.
-    QVERIFY(form.fractionPoints() == RunInMemory(BuiltInMixture()).fractionPoints);
+    QVERIFY(form.fractionPoints() == FractionPoints(RunInMemory(BuiltInMixture()).result));
 }
 
 void RunClickTest::closingTheMainWindowEndsTheProgram()
@@ -185,13 +185,13 @@ void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
     ClickRun(form);
     QVERIFY(HoldsOnly(form, builtIn));
     QVERIFY(form.statusLine().currentMessage().endsWith(QStringLiteral("Run: ") +
-                                                        QString::fromStdString(builtIn.report.Summary())));
+                                                        QString::fromStdString(builtIn.result.report.Summary())));
 
     form.useMixture(test::BuiltInWithoutMethane());
     ClickRun(form);
     QVERIFY(HoldsOnly(form, binary));
     QVERIFY(form.statusLine().currentMessage().endsWith(QStringLiteral("Run: ") +
-                                                        QString::fromStdString(binary.report.Summary())));
+                                                        QString::fromStdString(binary.result.report.Summary())));
 
     // The same mixture again: the rows are rewritten, the points doubled.
     ClickRun(form);
@@ -204,6 +204,12 @@ void RunClickTest::anotherMixtureStartsFromEmptyTablesAndChart()
     form.useMixture(BuiltInMixture());
     ClickRun(form);
     QVERIFY(HoldsOnly(form, builtIn));
+
+    // The same mixture with another equation of state gives other results,
+    // which replace these.
+    form.useMixture(BuiltInMixture(), EosKind::PR);
+    ClickRun(form);
+    QVERIFY(HoldsOnly(form, RunInMemory(BuiltInMixture(), PengRobinson1976)));
 }
 
 void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
@@ -211,7 +217,7 @@ void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
     // Hydrogen and helium: the dew search at 2 bar fails.
     const Mixture light = test::HydrogenHelium();
     const MemoryRun expected = RunInMemory(light);
-    QCOMPARE(expected.outcome, RunOutcome::StartPhaseFailed);
+    QCOMPARE(expected.result.report.outcome, RunOutcome::StartPhaseFailed);
 
     Form1 form;
     form.show();
@@ -227,10 +233,11 @@ void RunClickTest::aFailedRunGivesItsReasonAsTheMessagesDetails()
     });
     ClickRun(form);
     QCOMPARE(text, QStringLiteral("a numerical error has occured"));
-    QCOMPARE(details, QString::fromStdString(expected.report.FailureReason()));
+    QCOMPARE(details, QString::fromStdString(expected.result.report.FailureReason()));
     QVERIFY(details.startsWith(QStringLiteral("start points: dew point: ")));
     // A run without start points traces nothing and says only how it failed.
-    QCOMPARE(form.statusLine().currentMessage(), QStringLiteral("Run: ") + QString::fromStdString(expected.report.Summary()));
+    QCOMPARE(form.statusLine().currentMessage(),
+             QStringLiteral("Run: ") + QString::fromStdString(expected.result.report.Summary()));
     QVERIFY(form.chart().form() == nullptr || !form.chart().form()->isVisible());
 }
 
@@ -241,7 +248,7 @@ void RunClickTest::aUsersMixtureShowsItsTracedEnvelopeFirst()
     form.show();
     ClickRun(form);
     const trace::TracedEnvelope traced = TracedEnvelopeOf(form.mixture());
-    QCOMPARE(traced.status, trace::TraceStatus::Complete);
+    QCOMPARE(traced.verdict.kind, trace::Verdict::Complete);
 
     // The chart shows the traced envelope without being asked, every legend
     // entry named, the spline points as an estimate.

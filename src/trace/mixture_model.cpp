@@ -1,4 +1,4 @@
-#include "trace/srk_model.h"
+#include "trace/mixture_model.h"
 
 #include <cmath>
 
@@ -9,31 +9,44 @@ namespace envelope::trace {
 
 namespace {
 
-constexpr double OmegaA = 0.42748;
-constexpr double OmegaB = 0.08664;
+// ln((V + d1 B)/(V + d2 B)) as ln(1 + d1 B/V) - ln(1 + d2 B/V); the second
+// term is 0 for a root d2 = 0 and is then left out.
+double LogVolumeRatio(double V, double B, double d1, double d2)
+{
+    double L = std::log1p(d1 * B / V);
+    if (d2 != 0.0)
+        L -= std::log1p(d2 * B / V);
+    return L;
+}
 
-// ln(1 - B/V) and ln(1 + B/V)/(R B) with their derivatives in V and B.
+// ln(1 - B/V) and f = ln((V + d1 B)/(V + d2 B)) / (R B (d1 - d2)) with their
+// derivatives in V and B; e1 = V + d1 B, e2 = V + d2 B. f is homogeneous of
+// degree -1 in (V, B), which gives fB and fBB from the V derivatives.
 struct VolumeTerms {
     double g, gV, gB, gVV, gBV, gBB;
     double f, fV, fB, fVV, fBV, fBB;
 };
 
-VolumeTerms Terms(double V, double B)
+VolumeTerms Terms(double V, double B, double d1, double d2)
 {
     VolumeTerms t;
     const double vmb = V - B;
-    const double vpb = V + B;
+    const double e1 = V + d1 * B;
+    const double e2 = V + d2 * B;
     t.g = std::log(vmb / V);
     t.gV = 1.0 / vmb - 1.0 / V;
     t.gB = -1.0 / vmb;
     t.gVV = 1.0 / (V * V) - 1.0 / (vmb * vmb);
     t.gBV = 1.0 / (vmb * vmb);
     t.gBB = -t.gBV;
-    t.f = std::log1p(B / V) / (GasConstant * B);
-    t.fV = -1.0 / (GasConstant * V * vpb);
+    t.f = LogVolumeRatio(V, B, d1, d2) / (GasConstant * B * (d1 - d2));
+    t.fV = -1.0 / (GasConstant * e2 * e1);
     t.fB = -(t.f + V * t.fV) / B;
-    t.fVV = (2.0 * V + B) / (GasConstant * V * V * vpb * vpb);
-    t.fBV = 1.0 / (GasConstant * V * vpb * vpb);
+    t.fVV = (2.0 * V + (d1 + d2) * B) / (GasConstant * e2 * e2 * e1 * e1);
+    // (d1 e2 + d2 e1) / (R e1^2 e2^2), one term a root.
+    t.fBV = d1 / (GasConstant * e2 * e1 * e1);
+    if (d2 != 0.0)
+        t.fBV += d2 / (GasConstant * e2 * e2 * e1);
     t.fBB = -(2.0 * t.fB + V * t.fBV) / B;
     return t;
 }
@@ -48,7 +61,8 @@ double Sum(std::span<const double> v)
 
 } // namespace
 
-SrkModel::SrkModel(const Mixture& mixture)
+MixtureModel::MixtureModel(const Mixture& mixture, const CubicModel& model)
+    : delta1_(model.delta1), delta2_(model.delta2)
 {
     const std::size_t count = static_cast<std::size_t>(mixture.Count());
     if (count == 0 || mixture.criticalPressure.size() != count || mixture.acentricFactor.size() != count ||
@@ -65,9 +79,9 @@ SrkModel::SrkModel(const Mixture& mixture)
         if (!(Tc > 0.0) || !(Pc > 0.0) || !std::isfinite(Tc) || !std::isfinite(Pc) || !std::isfinite(w))
             RaiseNumericalFault(FaultKind::BadInput, "component constants out of range");
         Tc_[i] = Tc;
-        b_[i] = Finite(OmegaB * GasConstant * Tc / Pc);
-        sqrtAc_[i] = Finite(std::sqrt(OmegaA / Pc) * GasConstant * Tc);
-        m_[i] = 0.48 + (1.574 - 0.176 * w) * w;
+        b_[i] = Finite(model.omegaB * GasConstant * Tc / Pc);
+        sqrtAc_[i] = Finite(std::sqrt(model.omegaA / Pc) * GasConstant * Tc);
+        m_[i] = model.Slope(w);
         for (std::size_t j = 0; j < count; ++j) {
             // As in the run's equation of state, k_ij != k_ji is refused.
             const double k = mixture.Kij(ii, static_cast<long long>(j));
@@ -78,7 +92,7 @@ SrkModel::SrkModel(const Mixture& mixture)
     }
 }
 
-void SrkModel::SqrtA(double T, std::span<double> q, std::span<double> dq) const
+void MixtureModel::SqrtA(double T, std::span<double> q, std::span<double> dq) const
 {
     for (std::size_t i = 0; i < b_.size(); ++i) {
         const double root = std::sqrt(T / Tc_[i]);
@@ -90,7 +104,15 @@ void SrkModel::SqrtA(double T, std::span<double> q, std::span<double> dq) const
     }
 }
 
-int SrkModel::PhysicalRoots(double T, double P, std::span<const double> n, double (&Z)[3]) const
+CubicRoots MixtureModel::Roots(double A, double B) const
+{
+    // With u = delta1 + delta2 and w = delta1 delta2:
+    //   Z^3 + ((u - 1) B - 1) Z^2 + (A - u B - (u - w) B^2) Z - (A B + w B^2 (1 + B)) = 0.
+    const double u = delta1_ + delta2_, w = delta1_ * delta2_;
+    return CompressibilityRoots((u - 1.0) * B - 1.0, A - u * B - (u - w) * B * B, -A * B - w * B * B * (1.0 + B));
+}
+
+int MixtureModel::PhysicalRoots(double T, double P, std::span<const double> n, double (&Z)[3]) const
 {
     const std::size_t c = b_.size();
     std::vector<double> q(c), dq(c);
@@ -105,7 +127,7 @@ int SrkModel::PhysicalRoots(double T, double P, std::span<const double> n, doubl
     const double RT = GasConstant * T;
     const double A = Finite(D * P / (N * N * RT * RT));
     const double Bd = Finite(B * P / (N * RT));
-    const CubicRoots roots = CompressibilityRoots(A - Bd - Bd * Bd, -A * Bd);
+    const CubicRoots roots = Roots(A, Bd);
     int count = 0;
     for (int k = 0; k < roots.count; ++k)
         if (roots.root[k] > Bd)
@@ -113,7 +135,7 @@ int SrkModel::PhysicalRoots(double T, double P, std::span<const double> n, doubl
     return count;
 }
 
-void SrkModel::Evaluate(double T, double P, std::span<const double> n, RootKind kind, bool derivatives,
+void MixtureModel::Evaluate(double T, double P, std::span<const double> n, RootKind kind, bool derivatives,
                         PhaseState& out) const
 {
     const std::size_t c = b_.size();
@@ -148,7 +170,7 @@ void SrkModel::Evaluate(double T, double P, std::span<const double> n, RootKind 
     const double RT = GasConstant * T;
     const double A = Finite(D * P / (N * N * RT * RT));
     const double Bd = Finite(B * P / (N * RT));
-    const CubicRoots roots = CompressibilityRoots(A - Bd - Bd * Bd, -A * Bd);
+    const CubicRoots roots = Roots(A, Bd);
     double Z = 0.0;
     for (int k = 0; k < roots.count; ++k) {
         const double r = roots.root[k];
@@ -163,7 +185,7 @@ void SrkModel::Evaluate(double T, double P, std::span<const double> n, RootKind 
     const double V = Z * N * RT / P;
     out.volume = V;
 
-    const VolumeTerms t = Terms(V, B);
+    const VolumeTerms t = Terms(V, B, delta1_, delta2_);
     const double Fn = -t.g;
     const double FB = -N * t.gB - D * t.fB / T;
     const double FD = -t.f / T;
@@ -207,7 +229,7 @@ void SrkModel::Evaluate(double T, double P, std::span<const double> n, RootKind 
     }
 }
 
-double SrkModel::Pressure(double T, double V, std::span<const double> n) const
+double MixtureModel::Pressure(double T, double V, std::span<const double> n) const
 {
     const std::size_t c = b_.size();
     std::vector<double> q(c), dq(c);
@@ -218,10 +240,10 @@ double SrkModel::Pressure(double T, double V, std::span<const double> n) const
         for (std::size_t j = 0; j < c; ++j)
             D += n[i] * n[j] * q[i] * q[j] * oneMinusK_[i * c + j];
     }
-    return Finite(Sum(n) * GasConstant * T / (V - B) - D / (V * (V + B)));
+    return Finite(Sum(n) * GasConstant * T / (V - B) - D / ((V + delta2_ * B) * (V + delta1_ * B)));
 }
 
-void SrkModel::HelmholtzHessian(double T, double V, std::span<const double> n, std::span<double> Q) const
+void MixtureModel::HelmholtzHessian(double T, double V, std::span<const double> n, std::span<double> Q) const
 {
     const std::size_t c = b_.size();
     std::vector<double> q(c), dq(c), Di(c);
@@ -236,7 +258,7 @@ void SrkModel::HelmholtzHessian(double T, double V, std::span<const double> n, s
         Di[i] = 2.0 * q[i] * sum;
         D += 0.5 * n[i] * Di[i];
     }
-    const VolumeTerms t = Terms(V, B);
+    const VolumeTerms t = Terms(V, B, delta1_, delta2_);
     const double FnB = -t.gB;
     const double FBB = -N * t.gBB - D * t.fBB / T;
     const double FBD = -t.fB / T;
@@ -251,7 +273,7 @@ void SrkModel::HelmholtzHessian(double T, double V, std::span<const double> n, s
         }
 }
 
-double SrkModel::HelmholtzCubicForm(double T, double V, std::span<const double> n, std::span<const double> u) const
+double MixtureModel::HelmholtzCubicForm(double T, double V, std::span<const double> n, std::span<const double> u) const
 {
     const std::size_t c = b_.size();
     std::vector<double> q(c), dq(c);
@@ -270,12 +292,22 @@ double SrkModel::HelmholtzCubicForm(double T, double V, std::span<const double> 
             ddD += 2.0 * u[i] * u[j] * aij;
         }
     }
-    const VolumeTerms t = Terms(V, B);
-    const double vmb = V - B, vpb = V + B;
+    const VolumeTerms t = Terms(V, B, delta1_, delta2_);
+    const double vmb = V - B;
     const double gBBB = -2.0 / (vmb * vmb * vmb);
-    // f = L(B)/(R B) with L = ln(1 + B/V); its third derivative by Leibniz.
-    const double L = std::log1p(B / V), L1 = 1.0 / vpb, L2 = -1.0 / (vpb * vpb), L3 = 2.0 / (vpb * vpb * vpb);
-    const double fBBB = (L3 / B - 3.0 * L2 / (B * B) + 6.0 * L1 / (B * B * B) - 6.0 * L / (B * B * B * B)) / GasConstant;
+    // f = L(B)/(R B (d1 - d2)) with L = ln((V + d1 B)/(V + d2 B)); its third
+    // derivative by Leibniz.
+    const double d1 = delta1_, d2 = delta2_;
+    const double e1 = V + d1 * B, e2 = V + d2 * B;
+    const double L = LogVolumeRatio(V, B, d1, d2);
+    double L1 = d1 / e1, L2 = -(d1 * d1) / (e1 * e1), L3 = 2.0 * d1 * d1 * d1 / (e1 * e1 * e1);
+    if (d2 != 0.0) {
+        L1 -= d2 / e2;
+        L2 += d2 * d2 / (e2 * e2);
+        L3 -= 2.0 * d2 * d2 * d2 / (e2 * e2 * e2);
+    }
+    const double fBBB =
+        (L3 / B - 3.0 * L2 / (B * B) + 6.0 * L1 / (B * B * B) - 6.0 * L / (B * B * B * B)) / (GasConstant * (d1 - d2));
     const double gPart = 3.0 * dN * t.gBB * dB * dB + N * gBBB * dB * dB * dB;
     const double fPart = 3.0 * ddD * t.fB * dB + 3.0 * dD * t.fBB * dB * dB + D * fBBB * dB * dB * dB;
     return Finite(-gPart - fPart / T + ideal);

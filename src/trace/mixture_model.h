@@ -1,26 +1,27 @@
 #pragma once
-// The Soave-Redlich-Kwong equation of state with the quadratic mixing rule
-// a = sum_ij n_i n_j sqrt(a_i a_j)(1 - k_ij) and the linear rule for b, in the
-// reduced residual Helmholtz energy form F(T, V, n) = A_res / (R T):
+// A cubic equation of state (thermo/cubic_model.h) bound to the components of
+// one mixture, with the quadratic mixing rule a = sum_ij n_i n_j sqrt(a_i a_j)
+// (1 - k_ij) and the linear rule for b, in the reduced residual Helmholtz
+// energy form F(T, V, n) = A_res / (R T):
 //
-//   F = -n ln(1 - B/V) - D(T)/T * ln(1 + B/V) / (R B),
+//   F = -n ln(1 - B/V) - D(T)/T * ln((V + delta1 B)/(V + delta2 B)) / (R B (delta1 - delta2)),
 //   B = sum_i n_i b_i,  D = sum_ij n_i n_j a_ij(T).
 //
 // From F follow ln phi_i and their analytic derivatives in T, P and the mole
 // numbers, which the envelope tracer's Newton steps use, and the second and
 // third composition derivatives at fixed (T, V) that the criticality
-// conditions use. The constants are the program's: R in bar m3/(mol K),
-// Omega_a 0.42748, Omega_b 0.08664, m = 0.48 + 1.574 w - 0.176 w^2.
+// conditions use. With the SRK model (delta1 = 1, delta2 = 0) every term in
+// delta2 vanishes and each formula does the operations of the SRK form.
 
 #include <cstddef>
 #include <span>
 #include <vector>
 
+#include "thermo/cubic_model.h"
 #include "thermo/mixture.h"
+#include "trace/cubic_roots.h"
 
 namespace envelope::trace {
-
-inline constexpr double GasConstant = 8.314e-5; // bar m3 / (mol K)
 
 // Which root of the cubic a phase takes when there are three.
 enum class RootKind { Liquid, Vapour };
@@ -37,11 +38,11 @@ struct PhaseState {
     std::vector<double> work; // the model's scratch space
 };
 
-class SrkModel {
+class MixtureModel {
 public:
-    // The constants of the mixture's components (the feed is not used).
-    // Non-finite or non-positive constants raise NumericalFault.
-    explicit SrkModel(const Mixture& mixture);
+    // The model with the constants of the mixture's components (the feed is
+    // not used). Non-finite or non-positive constants raise NumericalFault.
+    MixtureModel(const Mixture& mixture, const CubicModel& model);
 
     std::size_t Size() const { return b_.size(); }
 
@@ -65,9 +66,12 @@ public:
     double HelmholtzCubicForm(double T, double V, std::span<const double> n, std::span<const double> u) const;
 
 private:
+    // The roots of the compressibility cubic with dimensionless A and B.
+    CubicRoots Roots(double A, double B) const;
     // sqrt(a_i) and its temperature derivative.
     void SqrtA(double T, std::span<double> q, std::span<double> dq) const;
 
+    double delta1_, delta2_;
     std::vector<double> b_, sqrtAc_, m_, Tc_, oneMinusK_;
 };
 

@@ -9,12 +9,21 @@
 
 namespace envelope {
 
-// e_i = exp(5.37 (1 + w_i) (1 - Tc_i / T)), the exponent formed as
-// ((w_i + 1) * 5.37) * (1 - Tc_i / T).
+// ln(K_i P / Pc_i) = 5.37 (1 + w_i) (1 - Tc_i / T), formed as
+// ((w_i + 1) * 5.37) * (1 - Tc_i / T) in plain arithmetic: a result that is
+// not finite is for the caller to judge. The one form of the correlation for
+// the run's searches, their start estimates and the traced envelope's start.
+inline double WilsonExponent(double criticalTemperature, double omega, double T)
+{
+    return (omega + 1) * 5.37 * (1 - criticalTemperature / T);
+}
+
+// e_i = exp(5.37 (1 + w_i) (1 - Tc_i / T)). It faults when the exponent is
+// not finite, which it is not exactly when one of its steps is not.
 inline double WilsonFactor(const Mixture& mixture, std::int16_t i, double T)
 {
-    const double exponent = Finite((mixture.Omega(i) + 1) * 5.37 * Finite(1 - Finite(mixture.Tc(i) / T)));
-    return Finite(std::exp(exponent));
+    const double omega = mixture.Omega(i);
+    return Finite(std::exp(Finite(WilsonExponent(mixture.Tc(i), omega, T))));
 }
 
 // The Wilson K-value (Pc_i / P) * e_i from a factor e_i already formed.
