@@ -54,7 +54,7 @@ constexpr Option Options[] = {
      "Also trace the envelope through its critical point: print the trace's status (complete, open or "
      "stopped), the critical point, cricondenbar and cricondentherm and the traced points after the tables, "
      "write them as trace-status.csv, critical-points.csv and traced.csv with --csv, and draw the traced curve "
-     "on the chart with --chart.",
+     "on the chart with --chart. Implies --headless.",
      false},
     {"point", 0, "T,P",
      "Also check the condition of temperature T (K) and pressure P (bar): one phase or two, the vapour fraction "
@@ -183,11 +183,16 @@ bool IsChartPictureName(std::string_view fileName)
 
 } // namespace
 
-int Fail(const std::string& problem, int status)
+void Say(const std::string& text)
 {
-    const std::string line = "envelope: " + problem + "\n";
+    const std::string line = "envelope: " + text + "\n";
     // One write, so that the line arrives whole.
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+}
+
+int Fail(const std::string& problem, int status)
+{
+    Say(problem);
     return status;
 }
 
@@ -268,7 +273,7 @@ CommandLine ParseCommandLine(int argc, char* argv[])
                          " after --eos (known: SRK, PR, PR78)");
     }
     command.headless = given.count("headless") != 0 || !command.csvDirectory.empty() || !command.chartFile.empty() ||
-                       !command.points.empty() || command.traceOnly;
+                       !command.points.empty() || command.trace || command.traceOnly;
     return command;
 }
 

@@ -53,6 +53,9 @@ struct CommandLine {
 // a usage error as one line on standard error, itself.
 CommandLine ParseCommandLine(int argc, char* argv[]);
 
+// Writes "envelope: <text>" as one line on standard error.
+void Say(const std::string& text);
+
 // Writes "envelope: <problem>" as one line on standard error and returns the
 // status.
 int Fail(const std::string& problem, int status);

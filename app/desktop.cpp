@@ -48,6 +48,14 @@ bool BuildHasWindows()
     return true;
 }
 
+bool DisplayAvailable()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
+            return true;
+    return false;
+}
+
 int RunWindows(int argc, char* argv[], const Mixture& mixture, EosKind eos, const std::string& caseFile)
 {
     QApplication::setOrganizationName(QStringLiteral("Envelope"));
@@ -92,6 +100,11 @@ std::string DrawChartPicture(const MemoryChart& chart, const PictureExtras& extr
 namespace envelope {
 
 bool BuildHasWindows()
+{
+    return false;
+}
+
+bool DisplayAvailable()
 {
     return false;
 }

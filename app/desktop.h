@@ -15,6 +15,10 @@ namespace envelope {
 // True when this build has the windows and can draw chart pictures.
 bool BuildHasWindows();
 
+// True when the windows have somewhere to appear: an X or Wayland display, or
+// a Qt platform the user chose (QT_QPA_PLATFORM, e.g. offscreen).
+bool DisplayAvailable();
+
 // Opens the main window with the mixture to run and its equation of state,
 // the mixture read from caseFile unless that is empty, and returns the status
 // once the last window closes. Memory that runs out in the windows is

@@ -35,9 +35,13 @@ int Main(int argc, char* argv[])
         if (mixture.kijFromTable)
             envelope::ApplyInteractionTable(mixture, eos);
     }
-    // A build without the windows runs once without them.
-    if (!command.headless && envelope::BuildHasWindows())
-        return envelope::RunWindows(argc, argv, mixture, eos, command.caseFile);
+    // A build without the windows runs once without them, and so does the
+    // program where no display is to be had, saying so on one line.
+    if (!command.headless && envelope::BuildHasWindows()) {
+        if (envelope::DisplayAvailable())
+            return envelope::RunWindows(argc, argv, mixture, eos, command.caseFile);
+        envelope::Say("no display found: running without windows");
+    }
     return envelope::RunBatch(command, mixture, eos);
 }
 

@@ -727,6 +727,15 @@ void CommandLineTest::headlessRunNeedsNoGuiPlatform()
     QCOMPARE(scratch.listing(), (QStringList{"tables", "tables/bubble.csv", "tables/dew.csv",
                                              "tables/interpolation.csv", "tables/vapour-fractions.csv"}));
     QCOMPARE(scratch.read("tables/bubble.csv"), Csv(expected_.bubbleTable));
+
+    // Without any display the program runs as --headless would, and says so:
+    // Qt would otherwise stop it with several lines and an abort.
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QString::fromLatin1(name));
+    outcome = scratch.run({}, environment);
+    QCOMPARE(outcome.err, QByteArray("envelope: no display found: running without windows\n"));
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.out, Report(expected_));
 }
 
 void CommandLineTest::badInputIsRefusedBeforeTheRun_data()
