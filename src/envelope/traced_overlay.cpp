@@ -22,7 +22,8 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope)
     return overlay;
 }
 
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model)
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model,
+                                       const trace::TraceOptions& options)
 {
     trace::TracedEnvelope none;
     if (const MixtureProblem problem = CheckMixture(mixture); !problem.ok()) {
@@ -30,7 +31,7 @@ trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel&
         return none;
     }
     try {
-        return trace::TraceEnvelope(mixture, model);
+        return trace::TraceEnvelope(mixture, model, options);
     } catch (const NumericalFault& fault) {
         none.verdict = {trace::Verdict::Stopped, std::string("the mixture cannot be traced: ") + fault.what()};
         return none;

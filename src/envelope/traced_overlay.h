@@ -33,8 +33,10 @@ TracedOverlay OverlayOf(const trace::TracedEnvelope& envelope);
 // The traced envelope of a mixture a user gave, with the model. A mixture
 // that fails CheckMixture, or that the tracer cannot use at all, is not
 // traced: the envelope is empty, every characteristic point missing, and its
-// verdict is stopped, the reason giving the problem.
-trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong);
+// verdict is stopped, the reason giving the problem. The options are the
+// tracer's (a start pressure, say); the program traces with the defaults.
+trace::TracedEnvelope TracedEnvelopeOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong,
+                                       const trace::TraceOptions& options = {});
 
 // The overlay of TracedEnvelopeOf: empty for a mixture that cannot be traced.
 TracedOverlay TracedOverlayOf(const Mixture& mixture, const CubicModel& model = SoaveRedlichKwong);
