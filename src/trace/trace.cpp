@@ -80,9 +80,10 @@ void WilsonLnK(const Mixture& mixture, double T, double P, std::span<double> lnK
     }
 }
 
-// The dew temperature of Wilson's K-values at P, by bisection in ln T on
-// sum z_i / K_i = 1, which falls as T rises.
-double WilsonDewTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> lnK)
+// The dew (or bubble) temperature of Wilson's K-values at P, by bisection
+// in ln T on sum z_i / K_i = 1, which falls as T rises (on sum z_i K_i = 1,
+// which rises); lnK holds Wilson's ln K_i of the last bisection step.
+double WilsonTemperature(const Mixture& mixture, std::span<const double> z, double P, bool dew, std::span<double> lnK)
 {
     double lo = std::log(MinTemperature), hi = std::log(MaxTemperature);
     for (int pass = 0; pass < 60; ++pass) {
@@ -90,37 +91,13 @@ double WilsonDewTemperature(const Mixture& mixture, std::span<const double> z, d
         WilsonLnK(mixture, std::exp(mid), P, lnK);
         double sum = 0.0;
         for (std::size_t i = 0; i < z.size(); ++i)
-            sum += z[i] * std::exp(-lnK[i]);
-        if (sum > 1.0)
+            sum += z[i] * std::exp(dew ? -lnK[i] : lnK[i]);
+        if ((sum > 1.0) == dew)
             lo = mid;
         else
             hi = mid;
     }
     return std::exp(0.5 * (lo + hi));
-}
-
-// Wilson's bubble temperature at P, by bisection in ln T on sum z_i K_i = 1,
-// which rises with T; lnK gets the bubble side's unknowns, ln(z_i / w_i) of
-// the incipient phase w, which are minus Wilson's.
-double WilsonBubbleTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> lnK)
-{
-    double lo = std::log(MinTemperature), hi = std::log(MaxTemperature);
-    for (int pass = 0; pass < 60; ++pass) {
-        const double mid = 0.5 * (lo + hi);
-        WilsonLnK(mixture, std::exp(mid), P, lnK);
-        double sum = 0.0;
-        for (std::size_t i = 0; i < z.size(); ++i)
-            sum += z[i] * std::exp(lnK[i]);
-        if (sum > 1.0)
-            hi = mid;
-        else
-            lo = mid;
-    }
-    const double T = std::exp(0.5 * (lo + hi));
-    WilsonLnK(mixture, T, P, lnK);
-    for (double& v : lnK)
-        v = -v;
-    return T;
 }
 
 // The component whose |ln K| is largest.
@@ -156,6 +133,9 @@ private:
     // The bubble point at the start pressure, the start of a trace that
     // runs the other way, up the bubble branch.
     bool StartAtBubblePoint(const Mixture& mixture, double P0);
+    // The first point, converged at the start pressure P0, its tangent
+    // pointing up in pressure.
+    void Begin(CurveNode node, double P0, TracePhase phase);
     // Converges the points of the curve one after another until the
     // verdict is given, or (with `other_`) until the curve crosses that one.
     void Follow();
@@ -234,18 +214,13 @@ bool Tracer::Start(const Mixture& mixture)
     for (double P0 : startPressures) {
         if (!(P0 > 0.0) || !std::isfinite(P0))
             break;
-        const double T0 = WilsonDewTemperature(mixture, z_, P0, std::span(node.X).first(n_));
+        const double T0 = WilsonTemperature(mixture, z_, P0, true, std::span(node.X).first(n_));
         node.X[iT] = std::log(T0);
         node.X[iP] = std::log(P0);
         if (system_.Solve(node.X, iP, std::log(P0), StartIterations, StartMaxChange, node.tangent) >= 0 &&
             system_.VolumeY() > system_.VolumeX()) {
-            result_.startPressure = P0;
             // Up the dew branch first.
-            std::vector<double> up(m, 0.0);
-            up[iP] = 1.0;
-            Orient(node.tangent, up);
-            lnP0_ = node.X[iP];
-            Add(std::move(node), TracePhase::Dew);
+            Begin(std::move(node), P0, TracePhase::Dew);
             return true;
         }
     }
@@ -475,20 +450,29 @@ bool Tracer::StartAtBubblePoint(const Mixture& mixture, double P0)
     CurveNode node;
     node.X.assign(m, 0.0);
     node.tangent.assign(m, 0.0);
-    node.X[iT] = std::log(WilsonBubbleTemperature(mixture, z_, P0, std::span(node.X).first(n_)));
+    // On the bubble side the unknowns are ln(z_i / w_i) of the incipient
+    // phase w: minus Wilson's ln K_i.
+    node.X[iT] = std::log(WilsonTemperature(mixture, z_, P0, false, std::span(node.X).first(n_)));
+    for (std::size_t i = 0; i < n_; ++i)
+        node.X[i] = -node.X[i];
     node.X[iP] = std::log(P0);
     side_ = TracePhase::Bubble;
     system_.SetYVapour(false);
     if (system_.Solve(node.X, iP, node.X[iP], StartIterations, StartMaxChange, node.tangent) < 0 ||
         !(system_.VolumeY() < system_.VolumeX()))
         return false;
-    result_.startPressure = P0;
-    std::vector<double> up(m, 0.0);
-    up[iP] = 1.0;
-    Orient(node.tangent, up);
-    lnP0_ = node.X[iP];
-    Add(std::move(node), TracePhase::Bubble);
+    Begin(std::move(node), P0, TracePhase::Bubble);
     return true;
+}
+
+void Tracer::Begin(CurveNode node, double P0, TracePhase phase)
+{
+    result_.startPressure = P0;
+    std::vector<double> up(node.X.size(), 0.0);
+    up[n_ + 1] = 1.0;
+    Orient(node.tangent, up);
+    lnP0_ = node.X[n_ + 1];
+    Add(std::move(node), phase);
 }
 
 bool Tracer::CrossesOther()
