@@ -45,6 +45,7 @@ inline std::vector<std::string> TraceProblems(const Mixture& mixture, const trac
            "a verdict that is none of the three");
     expect(e.verdict.reason.empty() == (kind == trace::Verdict::Complete), "a reason missing, or given when complete");
     double highestT = 0.0, highestP = 0.0;
+    bool cornerOnCurve = false;
     const std::size_t count = e.points.size();
     for (std::size_t i = 0; i < count; ++i) {
         const trace::TracePoint& p = e.points[i];
@@ -52,11 +53,14 @@ inline std::vector<std::string> TraceProblems(const Mixture& mixture, const trac
                "a point not finite and positive");
         expect(i + 1 == count || p.pressure <= trace::PressureLimit, "a point past the pressure limit but the last");
         // The phase changes only at a critical point, between a dew and a
-        // bubble point.
+        // bubble point, or at a three-phase corner.
+        const bool corner =
+            e.corner.found && p.temperature == e.corner.temperature && p.pressure == e.corner.pressure;
         if (i > 0)
             expect(p.phase == e.points[i - 1].phase || p.phase == TracePhase::Critical ||
-                       e.points[i - 1].phase == TracePhase::Critical,
-                   "the phase changes without a critical point");
+                       e.points[i - 1].phase == TracePhase::Critical || corner,
+                   "the phase changes without a critical point or a corner");
+        cornerOnCurve = cornerOnCurve || corner;
         if (p.phase == TracePhase::Critical)
             expect(i > 0 && i + 1 < count && e.points[i - 1].phase != e.points[i + 1].phase,
                    "a critical point not between a dew and a bubble point");
@@ -81,6 +85,7 @@ inline std::vector<std::string> TraceProblems(const Mixture& mixture, const trac
         expect(e.criticalVolume > 0.0 && SatisfiesCriticality(mixture, e),
                "a critical point that does not satisfy the criticality conditions");
     }
+    expect(!e.corner.found || cornerOnCurve, "a corner that is not a point of the curve");
     expect(!e.cricondenbar.found || e.cricondenbar.pressure >= highestP * (1 - 1e-9), "a point above the cricondenbar");
     expect(!e.cricondentherm.found || e.cricondentherm.temperature >= highestT * (1 - 1e-9),
            "a point beyond the cricondentherm");

@@ -12,6 +12,7 @@
 
 #include "casefile/case_file.h"
 #include "components/component_table.h"
+#include "condition/stability.h"
 #include "envelope/case.h"
 #include "trace/trace.h"
 
@@ -148,6 +149,83 @@ TEST(TraceRegression, BranchesPastThePressureLimitAreOpenAndSaySo)
     const TracedEnvelope e = ExpectTrustworthy(high, skipped);
     EXPECT_EQ(e.verdict.reason.rfind("the dew branch climbs past 1000 bar at T = ", 0), 0u) << e.verdict.reason;
     EXPECT_FALSE(e.critical.found);
+}
+
+// Methane with ethane or propane and n-heptane or a C7 cut (600 K, 25 bar,
+// 0.5) has a three-phase region below methane's critical temperature. The
+// trace followed the saturation curve whose incipient phase is a second,
+// methane-rich liquid past the corner where it leaves the envelope, and
+// stopped inside the two-phase region where that liquid's root merged with
+// another: methane/ethane/n-heptane 0.85/0.10/0.05 at 188.347 K, 28.438 bar.
+// The envelope turns at the corner onto the bubble curve of an incipient
+// vapour, which the stability test confirms point by point down to 1 bar.
+TEST(TraceRegression, MethaneRichMixturesWithAHeavyComponentTurnAtAThreePhaseCorner)
+{
+    const auto mixture = [](const char* second, bool heptane, double z1, double z2, double z3) {
+        Mixture m = Table("methane", second, z1);
+        const Component* nC7 = FindComponent("n-heptane");
+        m.criticalTemperature.push_back(heptane ? nC7->criticalTemperature : 600.0);
+        m.criticalPressure.push_back(heptane ? nC7->criticalPressure : 25.0);
+        m.acentricFactor.push_back(heptane ? nC7->acentricFactor : 0.5);
+        m.feed = {z1, z2, z3};
+        return m;
+    };
+    const struct {
+        const char* second;
+        bool heptane;
+        double z1, z2, z3, Tc, Pc, Tcorner, Pcorner; // Tc 0: no critical point
+    } cases[] = {{"ethane", true, 0.85, 0.10, 0.05, 215.152, 98.435, 193.499, 43.515},
+                 {"propane", false, 0.75, 0.15, 0.10, 368.259, 272.446, 185.329, 35.365},
+                 {"ethane", false, 0.70, 0.20, 0.10, 350.672, 282.468, 185.721, 32.068},
+                 {"ethane", false, 0.85, 0.10, 0.05, 0, 0, 158.331, 13.510}};
+    int skipped = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.second) + (c.heptane ? " / n-heptane " : " / C7 cut ") + std::to_string(c.z1));
+        const Mixture m = mixture(c.second, c.heptane, c.z1, c.z2, c.z3);
+        const TracedEnvelope e = ExpectTrustworthy(m, skipped);
+        if (c.Tc > 0) {
+            ASSERT_EQ(e.verdict.kind, Verdict::Complete) << e.verdict.reason;
+            EXPECT_NEAR(e.critical.temperature, c.Tc, 0.001);
+            EXPECT_NEAR(e.critical.pressure, c.Pc, 0.001);
+        } else {
+            // The dew curve runs into the corner without a critical point.
+            EXPECT_EQ(FormatVerdict(e.verdict), "open: no critical point: the dew branch turns into the bubble "
+                                                "branch at T = 158.331 K, P = 13.510 bar");
+        }
+        ASSERT_TRUE(e.corner.found);
+        EXPECT_NEAR(e.corner.temperature, c.Tcorner, 0.001);
+        EXPECT_NEAR(e.corner.pressure, c.Pcorner, 0.001);
+        // The corner lies on the bubble curve of a vapour-like incipient
+        // phase: the vapour trial's tangent-plane distance changes sign there.
+        const condition::Model model = condition::ModelOf(m);
+        EXPECT_LT(condition::TestStability(model, m, c.Tcorner, 0.998 * c.Pcorner).vapourTrial.distance, 0.0);
+        EXPECT_GT(condition::TestStability(model, m, c.Tcorner, 1.002 * c.Pcorner).vapourTrial.distance, 0.0);
+        // Beyond it, one phase just above every point and two just below.
+        int checked = 0;
+        bool beyond = false;
+        for (const TracePoint& p : e.points) {
+            if (beyond) {
+                EXPECT_EQ(condition::IsStable(m, p.temperature, 1.01 * p.pressure), true) << p.temperature;
+                EXPECT_EQ(condition::IsStable(m, p.temperature, 0.99 * p.pressure), false) << p.temperature;
+                ++checked;
+            }
+            beyond = beyond || (p.temperature == e.corner.temperature && p.pressure == e.corner.pressure);
+        }
+        EXPECT_GT(checked, 20);
+    }
+    EXPECT_EQ(skipped, 0);
+    EXPECT_EQ(condition::IsStable(mixture("ethane", true, 0.85, 0.10, 0.05), 188.347, 28.438), false);
+
+    // Where the second liquid's curve runs next to the feed's own stability
+    // limit (methane/ethane/C7 cut 0.80/0.15/0.05: ln K within 1e-3 of zero
+    // for several bar, beside a critical point at 172.858 K, 26.944 bar),
+    // Newton's method cannot converge its points, and where it stops (172.769
+    // K, 26.616 bar) moves with the last bit of the feed: stopped, and says so.
+    const TracedEnvelope e = ExpectTrustworthy(mixture("ethane", false, 0.80, 0.15, 0.05), skipped);
+    EXPECT_EQ(e.verdict.kind, Verdict::Stopped);
+    EXPECT_EQ(e.verdict.reason.rfind("no convergence", 0), 0u) << e.verdict.reason;
+    EXPECT_NE(e.verdict.reason.find("on the dew branch after T = 17"), std::string::npos) << e.verdict.reason;
+    EXPECT_FALSE(e.corner.found);
 }
 
 } // namespace

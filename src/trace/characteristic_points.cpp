@@ -33,9 +33,9 @@ bool Interpolate(const CurveSystem& system, const CurveNode& a, const CurveNode&
     return true;
 }
 
-// Converges a point of the curve at X[k] = u, predicted by the cubic through
-// a and b; false when it does not converge.
-bool PointAt(CurveSystem& system, const CurveNode& a, const CurveNode& b, std::size_t k, double u, CurveNode& out)
+} // namespace
+
+bool PointBetween(CurveSystem& system, const CurveNode& a, const CurveNode& b, std::size_t k, double u, CurveNode& out)
 {
     out.X.resize(a.X.size());
     out.tangent.resize(a.X.size());
@@ -49,6 +49,8 @@ bool PointAt(CurveSystem& system, const CurveNode& a, const CurveNode& b, std::s
             v = -v;
     return true;
 }
+
+namespace {
 
 CharacteristicPoint Point(const CurveSystem& system, std::span<const double> X)
 {
@@ -88,7 +90,7 @@ CriticalCrossing RefineCritical(CurveSystem& system, const MixtureModel& model, 
                              ? side.X[k]
                              : std::copysign(std::max(delta, 0.3 * std::fabs(side.X[k])), side.X[k]);
         system.SetYVapour(nearSide == nearYVapour);
-        if (!PointAt(system, in, out, k, u, trial))
+        if (!PointBetween(system, in, out, k, u, trial))
             break;
         side = trial;
         (nearSide ? volumeIn : volumeOut) = 0.5 * (system.VolumeX() + system.VolumeY());
@@ -165,7 +167,7 @@ CharacteristicPoint RefineExtremum(CurveSystem& system, const CurveNode& a, cons
         const double uLo = lo.X[parameter], uHi = hi.X[parameter];
         const double u = sHi == sLo ? 0.5 * (uLo + uHi) : uLo - sLo * (uHi - uLo) / (sHi - sLo);
         // A trial point that does not converge leaves the extreme unverified.
-        if (!PointAt(system, lo, hi, parameter, u, trial))
+        if (!PointBetween(system, lo, hi, parameter, u, trial))
             return {};
         const double s = slope(trial);
         best = trial.X;
@@ -189,7 +191,8 @@ CharacteristicPoint RefineExtremum(CurveSystem& system, const CurveNode& a, cons
 }
 
 CharacteristicPoint LargestOnCurve(CurveSystem& system, std::span<const CurveNode> nodes,
-                                   std::span<const TracePhase> phases, std::size_t value, std::size_t parameter)
+                                   std::span<const TracePhase> phases, std::size_t value, std::size_t parameter,
+                                   std::size_t joint)
 {
     double highest = -HUGE_VAL;
     for (const CurveNode& node : nodes)
@@ -202,7 +205,7 @@ CharacteristicPoint LargestOnCurve(CurveSystem& system, std::span<const CurveNod
     double bestValue = -HUGE_VAL;
     for (std::size_t i = 1; i < nodes.size(); ++i) {
         const CurveNode &a = nodes[i - 1], &b = nodes[i];
-        if (!(a.tangent[value] > 0.0 && b.tangent[value] <= 0.0))
+        if (i == joint || !(a.tangent[value] > 0.0 && b.tangent[value] <= 0.0))
             continue;
         const TracePhase side = phases[i - 1] != TracePhase::Critical ? phases[i - 1] : phases[i];
         system.SetYVapour(side != TracePhase::Bubble);

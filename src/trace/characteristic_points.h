@@ -14,6 +14,12 @@
 
 namespace envelope::trace {
 
+// Converges a point of the curve at X[k] = u, predicted by the cubic through
+// a and b (or the straight line, where the cubic strays), with the system's
+// roots as set; its tangent points the way X[k] runs from a to b. False when
+// it does not converge.
+bool PointBetween(CurveSystem& system, const CurveNode& a, const CurveNode& b, std::size_t k, double u, CurveNode& out);
+
 // The critical point between near and far, whose ln K of component k have
 // opposite signs; near's y takes the root nearYVapour says, far's the other.
 struct CriticalCrossing {
@@ -41,8 +47,10 @@ CharacteristicPoint RefineExtremum(CurveSystem& system, const CurveNode& a, cons
 // nodes, traced in that order with their phases: every local maximum between
 // two nodes refined with `parameter` (the other of the two), the largest kept.
 // Not found when it does not lie at or above every node (so also when the
-// curve is still rising where its traced part ends).
+// curve is still rising where its traced part ends). The segment that ends
+// at node `joint` joins two curves at a corner and is passed over.
 CharacteristicPoint LargestOnCurve(CurveSystem& system, std::span<const CurveNode> nodes,
-                                   std::span<const TracePhase> phases, std::size_t value, std::size_t parameter);
+                                   std::span<const TracePhase> phases, std::size_t value, std::size_t parameter,
+                                   std::size_t joint);
 
 } // namespace envelope::trace

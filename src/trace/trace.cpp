@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <utility>
 
 #include "thermo/numerical_fault.h"
 #include "thermo/wilson.h"
 #include "trace/characteristic_points.h"
 #include "trace/criticality.h"
+#include "trace/curve_crossing.h"
 #include "trace/curve_node.h"
 #include "trace/curve_system.h"
 #include "trace/mixture_model.h"
@@ -41,6 +43,9 @@ constexpr double SmallestCrossingLnK = 1e-3;
 constexpr double CriticalTolerance = 1e-4;
 // At an azeotrope the feed's two roots stay at least this far apart.
 constexpr double AzeotropeRootGap = 0.01;
+// Two traces that cross with incipient phases closer than this in every ln K
+// are the same curve traced twice.
+constexpr double SameCurveLnK = 1e-6;
 // The temperatures the trace follows, K.
 constexpr double MinTemperature = 1.0, MaxTemperature = 1e4;
 
@@ -75,9 +80,10 @@ void WilsonLnK(const Mixture& mixture, double T, double P, std::span<double> lnK
     }
 }
 
-// The dew temperature of Wilson's K-values at P, by bisection in ln T on
-// sum z_i / K_i = 1, which falls as T rises.
-double WilsonDewTemperature(const Mixture& mixture, std::span<const double> z, double P, std::span<double> lnK)
+// The dew (or bubble) temperature of Wilson's K-values at P, by bisection
+// in ln T on sum z_i / K_i = 1, which falls as T rises (on sum z_i K_i = 1,
+// which rises); lnK holds Wilson's ln K_i of the last bisection step.
+double WilsonTemperature(const Mixture& mixture, std::span<const double> z, double P, bool dew, std::span<double> lnK)
 {
     double lo = std::log(MinTemperature), hi = std::log(MaxTemperature);
     for (int pass = 0; pass < 60; ++pass) {
@@ -85,8 +91,8 @@ double WilsonDewTemperature(const Mixture& mixture, std::span<const double> z, d
         WilsonLnK(mixture, std::exp(mid), P, lnK);
         double sum = 0.0;
         for (std::size_t i = 0; i < z.size(); ++i)
-            sum += z[i] * std::exp(-lnK[i]);
-        if (sum > 1.0)
+            sum += z[i] * std::exp(dew ? -lnK[i] : lnK[i]);
+        if ((sum > 1.0) == dew)
             lo = mid;
         else
             hi = mid;
@@ -114,15 +120,33 @@ const char* BranchName(TracePhase phase)
 class Tracer {
 public:
     Tracer(const Mixture& mixture, const CubicModel& eos, const TraceOptions& options)
-        : options_(options), z_(CheckedFeed(mixture)), model_(mixture, eos), n_(model_.Size()),
+        : options_(options), eos_(eos), z_(CheckedFeed(mixture)), model_(mixture, eos), n_(model_.Size()),
           system_(model_, z_, 1.0)
     {
     }
 
+    // The trace up from the dew point at the start pressure.
     TracedEnvelope Run(const Mixture& mixture);
 
 private:
     bool Start(const Mixture& mixture);
+    // The bubble point at the start pressure, the start of a trace that
+    // runs the other way, up the bubble branch.
+    bool StartAtBubblePoint(const Mixture& mixture, double P0);
+    // The first point, converged at the start pressure P0, its tangent
+    // pointing up in pressure.
+    void Begin(CurveNode node, double P0, TracePhase phase);
+    // Converges the points of the curve one after another until the
+    // verdict is given, or (with `other_`) until the curve crosses that one.
+    void Follow();
+    // Whether a segment of the curve not tested yet crosses `other_`; sets
+    // crossing_.
+    bool CrossesOther();
+    // Where the curve stopped, completes it from the bubble point at the
+    // start pressure when the trace up from there crosses it: at a corner
+    // of a three-phase region, where the envelope turns from the one
+    // saturation curve to the other. False (and nothing changed) otherwise.
+    bool CompleteFromBubblePoint(const Mixture& mixture);
     // One point onward from the last in steps of about `step`; false when
     // it did not converge or was refused (then the step is to be shortened).
     bool Step(double step, bool& final, int& iterations);
@@ -150,6 +174,7 @@ private:
     std::string Where(const char* what) const;
 
     const TraceOptions& options_;
+    const CubicModel& eos_;
     const std::vector<double> z_;
     const MixtureModel model_;
     const std::size_t n_;
@@ -163,6 +188,16 @@ private:
     // Where the last point was predicted.
     std::vector<double> predicted_;
     TracedEnvelope result_;
+    // The node that is the critical point, when one was found.
+    std::size_t criticalNode_ = 0;
+    // A curve traced before, that this one is followed until it crosses,
+    // the nodes of this one tested against it so far, and the crossing.
+    std::span<const CurveNode> other_;
+    std::size_t tested_ = 0;
+    CurveCrossing crossing_;
+    // The node after the joint of two curves, whose segment to the one
+    // before holds no extreme; none when past the end.
+    std::size_t joint_ = std::numeric_limits<std::size_t>::max();
 };
 
 bool Tracer::Start(const Mixture& mixture)
@@ -179,18 +214,13 @@ bool Tracer::Start(const Mixture& mixture)
     for (double P0 : startPressures) {
         if (!(P0 > 0.0) || !std::isfinite(P0))
             break;
-        const double T0 = WilsonDewTemperature(mixture, z_, P0, std::span(node.X).first(n_));
+        const double T0 = WilsonTemperature(mixture, z_, P0, true, std::span(node.X).first(n_));
         node.X[iT] = std::log(T0);
         node.X[iP] = std::log(P0);
         if (system_.Solve(node.X, iP, std::log(P0), StartIterations, StartMaxChange, node.tangent) >= 0 &&
             system_.VolumeY() > system_.VolumeX()) {
-            result_.startPressure = P0;
             // Up the dew branch first.
-            std::vector<double> up(m, 0.0);
-            up[iP] = 1.0;
-            Orient(node.tangent, up);
-            lnP0_ = node.X[iP];
-            Add(std::move(node), TracePhase::Dew);
+            Begin(std::move(node), P0, TracePhase::Dew);
             return true;
         }
     }
@@ -307,6 +337,7 @@ bool Tracer::Cross(std::size_t k, bool& final)
                 if (!result_.critical.found) {
                     result_.critical = {true, T, P};
                     result_.criticalVolume = crossing.volume;
+                    criticalNode_ = nodes_.size();
                 }
                 Add(crossing.node, TracePhase::Critical);
                 side_ = side_ == TracePhase::Bubble ? TracePhase::Dew : TracePhase::Bubble;
@@ -413,10 +444,133 @@ bool Tracer::Step(double step, bool& final, int& iterations)
     return true;
 }
 
+bool Tracer::StartAtBubblePoint(const Mixture& mixture, double P0)
+{
+    const std::size_t m = n_ + 2, iT = n_, iP = n_ + 1;
+    CurveNode node;
+    node.X.assign(m, 0.0);
+    node.tangent.assign(m, 0.0);
+    // On the bubble side the unknowns are ln(z_i / w_i) of the incipient
+    // phase w: minus Wilson's ln K_i.
+    node.X[iT] = std::log(WilsonTemperature(mixture, z_, P0, false, std::span(node.X).first(n_)));
+    for (std::size_t i = 0; i < n_; ++i)
+        node.X[i] = -node.X[i];
+    node.X[iP] = std::log(P0);
+    side_ = TracePhase::Bubble;
+    system_.SetYVapour(false);
+    if (system_.Solve(node.X, iP, node.X[iP], StartIterations, StartMaxChange, node.tangent) < 0 ||
+        !(system_.VolumeY() < system_.VolumeX()))
+        return false;
+    Begin(std::move(node), P0, TracePhase::Bubble);
+    return true;
+}
+
+void Tracer::Begin(CurveNode node, double P0, TracePhase phase)
+{
+    result_.startPressure = P0;
+    std::vector<double> up(node.X.size(), 0.0);
+    up[n_ + 1] = 1.0;
+    Orient(node.tangent, up);
+    lnP0_ = node.X[n_ + 1];
+    Add(std::move(node), phase);
+}
+
+bool Tracer::CrossesOther()
+{
+    const std::size_t from = tested_ == 0 ? 0 : tested_ - 1;
+    tested_ = nodes_.size();
+    crossing_ = FindCrossing(other_, nodes_, from, n_);
+    return crossing_.found;
+}
+
 TracedEnvelope Tracer::Run(const Mixture& mixture)
 {
     if (!Start(mixture))
         return result_;
+    Follow();
+    if (result_.verdict.kind == Verdict::Stopped)
+        CompleteFromBubblePoint(mixture);
+    const std::size_t iT = n_, iP = n_ + 1;
+    result_.cricondenbar = LargestOnCurve(system_, nodes_, phases_, iP, iT, joint_);
+    result_.cricondentherm = LargestOnCurve(system_, nodes_, phases_, iT, iP, joint_);
+    return result_;
+}
+
+bool Tracer::CompleteFromBubblePoint(const Mixture& mixture)
+{
+    if (nodes_.size() < 2)
+        return false;
+    TraceOptions options = options_;
+    options.maxPoints = options_.maxPoints - static_cast<int>(nodes_.size());
+    Tracer back(mixture, eos_, options);
+    back.other_ = nodes_;
+    if (options.maxPoints < 2 || !back.StartAtBubblePoint(mixture, result_.startPressure))
+        return false;
+    back.Follow();
+    if (!back.crossing_.found)
+        return false;
+
+    // The corner: where the curves meet, converged on both.
+    const CurveCrossing c = back.crossing_;
+    const auto sideOf = [](const std::vector<TracePhase>& phases, std::size_t i) {
+        return phases[i] != TracePhase::Critical ? phases[i] : phases[i + 1];
+    };
+    const TracePhase aSide = sideOf(phases_, c.first), bSide = sideOf(back.phases_, c.second);
+    system_.SetYVapour(aSide != TracePhase::Bubble);
+    back.system_.SetYVapour(bSide != TracePhase::Bubble);
+    CurveNode corner, cornerB;
+    if (!MeetingPoint(system_, nodes_[c.first], nodes_[c.first + 1], back.system_, back.nodes_[c.second],
+                      back.nodes_[c.second + 1], corner, cornerB))
+        return false;
+    // On from the corner along the other curve, back towards its start.
+    corner.tangent = cornerB.tangent;
+    for (double& v : corner.tangent)
+        v = -v;
+
+    // This curve up to the corner, then the other from there back to its
+    // start, the bubble point at the start pressure.
+    nodes_.resize(c.first + 1);
+    phases_.resize(c.first + 1);
+    result_.points.resize(c.first + 1);
+    if (result_.critical.found && criticalNode_ > c.first) {
+        result_.critical = {};
+        result_.criticalVolume = 0.0;
+    }
+    if (!result_.critical.found && back.result_.critical.found && back.criticalNode_ <= c.second) {
+        result_.critical = back.result_.critical;
+        result_.criticalVolume = back.result_.criticalVolume;
+        criticalNode_ = nodes_.size() + 1 + (c.second - back.criticalNode_);
+    }
+    // Two incipient phases of different composition: a corner. The same
+    // one: the curve traced twice, joined where the traces cross.
+    double apart = 0.0;
+    for (std::size_t i = 0; i < n_; ++i)
+        apart = std::max(apart, std::fabs(corner.X[i] - cornerB.X[i]));
+    if (apart > SameCurveLnK)
+        result_.corner = {true, std::exp(corner.X[n_]), std::exp(corner.X[n_ + 1])};
+    joint_ = nodes_.size();
+    Add(std::move(corner), bSide);
+    for (std::size_t i = c.second + 1; i-- > 0;) {
+        CurveNode node = std::move(back.nodes_[i]);
+        for (double& v : node.tangent)
+            v = -v;
+        Add(std::move(node), back.phases_[i]);
+    }
+    side_ = TracePhase::Bubble;
+    system_.SetYVapour(false);
+    if (result_.critical.found) {
+        result_.verdict = {Verdict::Complete, {}};
+    } else {
+        char text[200];
+        std::snprintf(text, sizeof text, "no critical point: the %s branch turns into the bubble branch at T = %.3f K, P = %.3f bar",
+                      BranchName(aSide), result_.points[joint_].temperature, result_.points[joint_].pressure);
+        result_.verdict = {Verdict::Open, text};
+    }
+    return true;
+}
+
+void Tracer::Follow()
+{
     double step = FirstStep;
     // The largest |ln K| at which a crossing last failed: it is tried again
     // only closer.
@@ -433,7 +587,7 @@ TracedEnvelope Tracer::Run(const Mixture& mixture)
         if (largestLnK <= CrossingLnK && last.X[k] * last.tangent[k] < 0.0 && largestLnK < failedCrossing) {
             if (Cross(k, final)) {
                 failedCrossing = HUGE_VAL;
-                if (ended_ || Ended(final))
+                if (ended_ || (!other_.empty() && CrossesOther()) || Ended(final))
                     break;
                 continue;
             }
@@ -452,7 +606,7 @@ TracedEnvelope Tracer::Run(const Mixture& mixture)
             }
             continue;
         }
-        if (Ended(final))
+        if ((!other_.empty() && CrossesOther()) || Ended(final))
             break;
         if (iterations <= 2)
             step = std::min(step * 1.6, options_.maxStep);
@@ -460,11 +614,6 @@ TracedEnvelope Tracer::Run(const Mixture& mixture)
             step *= 0.6;
         step = std::max(step, MinStep);
     }
-
-    const std::size_t iT = n_, iP = n_ + 1;
-    result_.cricondenbar = LargestOnCurve(system_, nodes_, phases_, iP, iT);
-    result_.cricondentherm = LargestOnCurve(system_, nodes_, phases_, iT, iP);
-    return result_;
 }
 
 } // namespace

@@ -42,6 +42,10 @@ struct TracedEnvelope {
     double criticalVolume = 0.0; // m3/mol, of the feed at the critical point
     CharacteristicPoint cricondenbar;
     CharacteristicPoint cricondentherm;
+    // Where the envelope turns from one saturation curve onto another at a
+    // corner of a three-phase region (the feed saturated with two incipient
+    // phases at once): a point of the curve, found only where there is one.
+    CharacteristicPoint corner;
     double startPressure = 0.0; // bar
     TraceVerdict verdict;
 };
