@@ -97,7 +97,8 @@ ConditionCheck CheckCondition(const Model& model, const Mixture& mixture, double
     try {
         const StabilityResult stability = TestStability(model, mixture, T, P);
         check.feed = stability.feed;
-        check.distance = std::fmin(stability.vapourTrial.distance, stability.liquidTrial.distance);
+        check.distance = std::fmin(std::fmin(stability.vapourTrial.distance, stability.liquidTrial.distance),
+                                   stability.purerTrial.distance);
         switch (stability.verdict) {
         case Stability::Undecided:
             return Failed(check, "the stability test did not converge");

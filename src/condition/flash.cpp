@@ -177,9 +177,11 @@ std::vector<double> FlashStartLnK(const StabilityResult& stability)
         return t.outcome != TrialOutcome::Trivial && t.distance < -NegativeDistance;
     };
     const bool vapour = negative(stability.vapourTrial), liquid = negative(stability.liquidTrial);
+    const bool purer = !vapour && !liquid && negative(stability.purerTrial);
     std::vector<double> lnK(z.size());
     for (std::size_t i = 0; i < z.size(); ++i) {
-        const double y = vapour ? stability.vapourTrial.composition[i] : z[i];
+        const double y = vapour ? stability.vapourTrial.composition[i]
+                                : purer ? stability.purerTrial.composition[i] : z[i];
         const double x = liquid ? stability.liquidTrial.composition[i] : z[i];
         lnK[i] = std::log(y) - std::log(x);
     }

@@ -30,6 +30,8 @@ constexpr double ConvergedAtFeed = 1e-8;
 constexpr double NearSolution = 1e-6;
 // ln W is kept within this, so that W, its logarithm and tm stay finite.
 constexpr double LnWLimit = 500.0;
+// The share of its component in a nearly pure trial phase.
+constexpr double NearlyPure = 0.9;
 
 // One trial phase at (T, P) against the feed's d_i = ln z_i + ln phi_i(z).
 class Trial {
@@ -269,7 +271,19 @@ StabilityResult TestStability(const Model& model, const Mixture& mixture, double
     const auto negative = [](const TrialPhase& t) {
         return t.outcome != TrialOutcome::Trivial && t.distance < -NegativeDistance;
     };
-    if (negative(result.vapourTrial) || negative(result.liquidTrial))
+    // Wilson's trials both miss a second phase of a composition unlike
+    // either, such as a dense liquid of the lightest component below its
+    // critical temperature: then each component in turn starts a trial
+    // nearly pure.
+    if (!negative(result.vapourTrial) && !negative(result.liquidTrial)) {
+        for (std::size_t k = 0; k < c && !negative(result.purerTrial); ++k) {
+            std::vector<double> start(c);
+            for (std::size_t i = 0; i < c; ++i)
+                start[i] = i == k ? std::log(NearlyPure) : std::log((1.0 - NearlyPure) / static_cast<double>(c - 1));
+            result.purerTrial = trial.Run(start);
+        }
+    }
+    if (negative(result.vapourTrial) || negative(result.liquidTrial) || negative(result.purerTrial))
         result.verdict = Stability::Unstable;
     else if (result.vapourTrial.outcome == TrialOutcome::NotConverged ||
              result.liquidTrial.outcome == TrialOutcome::NotConverged)

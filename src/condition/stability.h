@@ -6,7 +6,9 @@
 //   TPD(w) = sum_i w_i (ln w_i + ln phi_i(w) - ln z_i - ln phi_i(z)) < 0.
 //
 // Two trial phases start from Wilson's K-values, one vapour-like
-// (W_i = z_i K_i) and one liquid-like (W_i = z_i / K_i), and each minimises
+// (W_i = z_i K_i) and one liquid-like (W_i = z_i / K_i); when neither finds
+// a negative distance, one trial a component starts with it nearly pure
+// (a dense phase of one light component, say). Each minimises
 // the modified distance in the mole numbers W,
 //
 //   tm(W) = 1 + sum_i W_i (ln W_i + ln phi_i(W) - ln z_i - ln phi_i(z) - 1),
@@ -51,6 +53,9 @@ enum class Stability {
 struct StabilityResult {
     Stability verdict = Stability::Undecided;
     TrialPhase vapourTrial, liquidTrial;
+    // Where neither of those found a negative distance: the last of the
+    // nearly pure trials, the first with a negative distance if one has.
+    TrialPhase purerTrial{TrialOutcome::Trivial, 0.0, {}, 0};
     // The root the feed takes as one phase.
     PhaseLike feedPhase = PhaseLike::Unknown;
     // The feed as mole fractions (normalised).
