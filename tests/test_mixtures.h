@@ -50,4 +50,16 @@ inline Mixture MethaneButaneFromTable()
     return m;
 }
 
+// A lean nine-component natural gas (nitrogen, carbon dioxide, methane to
+// n-pentane), given by its constants alone.
+inline Mixture NineComponentGas()
+{
+    Mixture gas;
+    gas.criticalTemperature = {126.2, 304.2, 190.6, 305.4, 369.8, 408.1, 425.2, 460.4, 469.7};
+    gas.criticalPressure = {33.9, 73.8, 46.0, 48.8, 42.5, 36.5, 38.0, 33.8, 33.7};
+    gas.acentricFactor = {0.039, 0.225, 0.011, 0.099, 0.153, 0.183, 0.199, 0.227, 0.251};
+    gas.feed = {0.01, 0.02, 0.85, 0.06, 0.03, 0.01, 0.01, 0.005, 0.005};
+    return gas;
+}
+
 } // namespace envelope::test

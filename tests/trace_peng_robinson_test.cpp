@@ -12,6 +12,7 @@
 #include "thermo/eos.h"
 #include "trace/criticality.h"
 #include "trace/mixture_model.h"
+#include "test_mixtures.h"
 #include "trace/trace.h"
 
 namespace envelope::trace {
@@ -138,11 +139,7 @@ TEST(PengRobinson, NearlyPurePropaneEndsAtItsCriticalPoint)
 // critical point satisfies that model's criticality conditions.
 TEST(PengRobinson, TracesANaturalGasThroughItsCriticalPoint)
 {
-    Mixture gas;
-    gas.criticalTemperature = {126.2, 304.2, 190.6, 305.4, 369.8, 408.1, 425.2, 460.4, 469.7};
-    gas.criticalPressure = {33.9, 73.8, 46.0, 48.8, 42.5, 36.5, 38.0, 33.8, 33.7};
-    gas.acentricFactor = {0.039, 0.225, 0.011, 0.099, 0.153, 0.183, 0.199, 0.227, 0.251};
-    gas.feed = {0.01, 0.02, 0.85, 0.06, 0.03, 0.01, 0.01, 0.005, 0.005};
+    const Mixture gas = test::NineComponentGas();
     const TracedEnvelope e = TraceEnvelope(gas, PengRobinson1976);
     ASSERT_EQ(e.verdict.kind, Verdict::Complete) << e.verdict.reason;
     ASSERT_TRUE(e.critical.found && e.cricondenbar.found && e.cricondentherm.found);
